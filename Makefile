@@ -1,0 +1,60 @@
+# Velmora: the two commands are `make run` and `make test`.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+WINE_ARCH = $(shell scripts/wine-arch)
+# The Windows build whose tests run under Wine on this machine.
+WINE_PRESET = $(if $(filter i686,$(WINE_ARCH)),mingw32,mingw64)
+CTEST = ctest --output-on-failure -j $(JOBS)
+
+.PHONY: all deps build run test test-native test-asan test-fuzz test-windows \
+        bench fuzz dist format tidy clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+# configure once, then build; the preset name is the build folder
+define build_preset
+	@cmake --preset $(1) >/dev/null
+	@cmake --build --preset $(1) -j $(JOBS)
+endef
+
+build: deps
+	$(call build_preset,mingw32)
+
+run: build
+	@scripts/with-display scripts/run-dialog build/mingw32/ui/Velmora.exe
+
+test: deps
+	$(call build_preset,native)
+	$(call build_preset,asan)
+	$(call build_preset,fuzz)
+	$(call build_preset,mingw32)
+	$(if $(filter mingw64,$(WINE_PRESET)),$(call build_preset,mingw64))
+	$(CTEST) --test-dir build/native
+	$(CTEST) --test-dir build/asan
+	$(CTEST) --test-dir build/fuzz
+	scripts/with-display $(CTEST) --test-dir build/$(WINE_PRESET)
+
+bench: deps
+	$(call build_preset,native)
+	$(call build_preset,$(WINE_PRESET))
+	scripts/with-display bench/run-bench build/native build/$(WINE_PRESET)
+
+fuzz: deps
+	$(call build_preset,fuzz)
+	scripts/run-fuzzers build/fuzz $${FUZZ_SECONDS:-300}
+
+dist: build
+	scripts/make-dist build/mingw32
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+tidy: deps
+	$(call build_preset,native)
+	git ls-files 'core/*.cpp' | xargs clang-tidy -p build/native --quiet
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,63 @@
+#pragma once
+// Writes one batch file: the header block at construction, one record per
+// usable input line, and "#KONIEC" when the generation completes it.
+
+#include "catalogue.h"
+#include "text_output.h"
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+class CBatchWriter {
+public:
+    // Builds the writer's own catalogue (ListaKodów.txt is read again), resolves
+    // the point code and its description, then creates or replaces the file and
+    // writes the header block. A code index that names no entry throws
+    // InvalidArgumentError before any file is created or touched. A file that
+    // cannot be created leaves the writer closed (IsOpen() is false).
+    CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
+                 std::string zudp);
+    // The same with a catalogue given by the caller (tests, tools).
+    CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator, int code,
+                 std::string kerg, std::string zudp);
+
+    CBatchWriter(const CBatchWriter&) = delete;
+    CBatchWriter& operator=(const CBatchWriter&) = delete;
+    // Closes the file if Finish() did not; no end marker is written then, so a
+    // batch file whose generation failed never looks complete.
+    ~CBatchWriter();
+
+    bool IsOpen() const noexcept { return m_bOpen; }
+
+    // Converts one input line (without its line end) into at most one record
+    // and writes it. Throws FileError when writing fails.
+    void WriteRecord(std::string_view line);
+
+    // Writes "#KONIEC", flushes and closes the file. Throws FileError.
+    void Finish();
+
+private:
+    void WriteHeader();
+
+    bool m_bOpen = false;
+    std::string m_strPath;
+    CTextOutput m_file;
+    int m_nLayout;
+    int m_nSeparator;
+    int m_nCode;
+    CCatalogue m_catalogue;
+    std::string m_strKerg;
+    int m_bKerg = 0;
+    std::string m_strZudp;
+    int m_bZudp = 0;
+
+    // Resolved once at construction from m_catalogue and the options.
+    std::string m_strCode;
+    std::string m_strDescription;
+    std::string m_strRecordSuffix;
+    char m_cSeparator = ' ';
+};
+
+} // namespace velmora

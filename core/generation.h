@@ -1,0 +1,38 @@
+#pragma once
+// One press of "Generuj": reads the input file and writes the batch file,
+// talking to the user only through GenerationFeedback.
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+struct GenerationRequest {
+    std::string inputPath;
+    std::string outputPath;
+    std::int32_t layoutIndex = -1;
+    std::int32_t separatorIndex = -1;
+    std::int32_t codeIndex = -1; // -1 when no point code is selected
+    std::string kergText;        // empty: no KERG attribute
+    std::string zudpText;        // empty: no ZUDP attribute
+};
+
+enum class GenerationOutcome { InputNotOpened, OutputNotOpened, Generated };
+
+// Implemented by the front end.
+class GenerationFeedback {
+public:
+    virtual ~GenerationFeedback() = default;
+    // Shows the text and returns once the user has acknowledged it.
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void BeginWait() = 0;
+    virtual void EndWait() = 0;
+};
+
+// Runs one generation. The success message is shown only after the batch file
+// is complete and closed. Errors (InvalidArgumentError, FileError,
+// std::bad_alloc) leave the function after clean-up; a batch file whose
+// generation failed carries no end marker.
+GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeedback& feedback);
+
+} // namespace velmora
