@@ -5,6 +5,7 @@
 #include "catalogue.h"
 #include "text_output.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,9 +45,9 @@ private:
     bool m_bOpen = false;
     std::string m_strPath;
     CTextOutput m_file;
-    int m_nLayout;
-    int m_nSeparator;
-    int m_nCode;
+    int m_nLayout = -1;
+    int m_nSeparator = -1;
+    int m_nCode = -1;
     CCatalogue m_catalogue;
     std::string m_strKerg;
     int m_bKerg = 0;
@@ -58,6 +59,9 @@ private:
     std::string m_strDescription;
     std::string m_strRecordSuffix;
     char m_cSeparator = ' ';
+    // Holds "<code>;" at its front; records are formatted behind it.
+    std::unique_ptr<char[]> m_recordBuffer;
+    std::size_t m_nRecordPrefix = 0;
 };
 
 } // namespace velmora

@@ -12,9 +12,9 @@ inline constexpr int kLayoutCount = 14;
 
 // How one output field is written.
 enum class FieldFormat : std::uint8_t {
-    Text,    // the token's bytes, at most kMaxTextToken of them
-    Fixed6,  // ParseNumber, then 6 decimals (X, Y)
-    Fixed3,  // ParseNumber, then 3 decimals (H, RZG, RZD)
+    Text,   // the token's bytes, at most kMaxTextToken of them
+    Fixed6, // ParseNumber, then 6 decimals (X, Y)
+    Fixed3, // ParseNumber, then 3 decimals (H, RZG, RZD)
 };
 
 inline constexpr std::size_t kMaxTextToken = 127;
@@ -33,7 +33,7 @@ struct Layout {
     std::array<RecordField, 5> fields;
 };
 
-// The layout of index 0-13; the caller checks the range.
+// The layout of index 0-13; any other index throws InvalidArgumentError.
 const Layout& GetLayout(int index);
 
 } // namespace velmora

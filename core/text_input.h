@@ -24,6 +24,8 @@ public:
     std::size_t ReadPiece(std::string& out, std::size_t maxBytes);
 
 private:
+    void Fill();
+
     platform::CFile m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_nPos = 0;

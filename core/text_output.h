@@ -29,6 +29,8 @@ public:
     void Close();
 
 private:
+    void Put(const char* data, std::size_t size);
+
     platform::CFile m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_nUsed = 0;

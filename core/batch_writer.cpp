@@ -1,0 +1,190 @@
+// The batch file writer: header block, one record per usable input line,
+// and the end marker when the generation completes the file.
+
+#include "batch_writer.h"
+
+#include "errors.h"
+#include "layouts.h"
+#include "numbers.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view kCommentLines =
+    "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\n# \n";
+constexpr std::string_view kEndMarker = "#KONIEC\n";
+// Of a longer line only this many bytes are converted.
+constexpr std::size_t kMaxLineBytes = 2047;
+constexpr std::size_t kMaxFields = 5;
+
+bool IsLayoutIndex(int index) {
+    return index >= 0 && index < kLayoutCount;
+}
+
+char* Append(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+} // namespace
+
+CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
+                           std::string zudp)
+    : CBatchWriter(CCatalogue(), std::move(path), layout, separator, code, std::move(kerg),
+                   std::move(zudp)) {}
+
+// The code, its description and the separator are resolved before the file is
+// created, so that an index naming no entry leaves any existing file as it
+// was. With a layout outside 0-13 no definition line and no record is ever
+// written, so neither index is needed then and neither is checked. A
+// separator index outside 0-4 names no separator and is refused like a code
+// index that names no code (InvalidArgumentError).
+CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator,
+                           int code, std::string kerg, std::string zudp)
+    : m_nLayout(layout), m_nSeparator(separator), m_nCode(code), m_catalogue(std::move(catalogue)) {
+    if (IsLayoutIndex(m_nLayout)) {
+        m_strDescription = m_catalogue.GetDescription(m_nCode);
+        m_strCode = m_catalogue.GetCode(m_nCode);
+        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
+    }
+
+    m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));
+    if (!m_file.IsOpen()) {
+        return;
+    }
+    m_strPath = std::move(path);
+    m_bOpen = true;
+    m_strKerg = std::move(kerg);
+    m_bKerg = m_strKerg.empty() ? 0 : 1;
+    m_strZudp = std::move(zudp);
+    m_bZudp = m_strZudp.empty() ? 0 : 1;
+    if (m_bKerg != 0) {
+        m_strRecordSuffix = ";" + m_strKerg;
+    } else if (m_bZudp != 0) {
+        m_strRecordSuffix = ";" + m_strZudp;
+    }
+
+    // One record buffer for the whole file: "<code>;" stays at its front,
+    // the fields and the suffix are written behind it for every record.
+    m_nRecordPrefix = m_strCode.size() + 1;
+    m_recordBuffer = std::make_unique<char[]>(m_nRecordPrefix + kMaxFields * (kMaxFixedLength + 1) +
+                                              1 + m_strRecordSuffix.size() + 1);
+    Append(m_recordBuffer.get(), m_strCode);
+    m_recordBuffer[m_strCode.size()] = ';';
+
+    WriteHeader();
+}
+
+CBatchWriter::~CBatchWriter() = default;
+
+void CBatchWriter::WriteHeader() {
+    m_file.Write(kCommentLines);
+    if (!IsLayoutIndex(m_nLayout)) {
+        return;
+    }
+    std::string_view definitionSuffix;
+    if (m_bKerg != 0) {
+        definitionSuffix = ";KRG.n";
+    } else if (m_bZudp != 0) {
+        definitionSuffix = ";NWN.n";
+    }
+    std::string line;
+    line.reserve(m_strDescription.size() + 64);
+    line += '#';
+    line += m_strDescription;
+    line += '=';
+    line += GetLayout(m_nLayout).definition;
+    line += definitionSuffix;
+    line += '\n';
+    m_file.Write(line);
+}
+
+void CBatchWriter::WriteRecord(std::string_view line) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos || !m_bOpen || !IsLayoutIndex(m_nLayout)) {
+        return;
+    }
+    line.remove_prefix(start);
+    if (line.size() > kMaxLineBytes) {
+        line = line.substr(0, kMaxLineBytes);
+    }
+    // The line is a C string to the tokeniser: a NUL ends it.
+    if (const void* nul = std::memchr(line.data(), '\0', line.size()); nul != nullptr) {
+        line =
+            line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+    }
+
+    // strtok's rule for one separator character: runs of separators divide
+    // like one, and there are no empty tokens.
+    const Layout& layout = GetLayout(m_nLayout);
+    std::array<std::string_view, kMaxFields> tokens;
+    int count = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (count < layout.fullCount) {
+        while (p != end && *p == m_cSeparator) {
+            ++p;
+        }
+        if (p == end) {
+            break;
+        }
+        const void* next = std::memchr(p, m_cSeparator, static_cast<std::size_t>(end - p));
+        const char* tokenEnd = next != nullptr ? static_cast<const char*>(next) : end;
+        tokens[static_cast<std::size_t>(count++)] =
+            std::string_view(p, static_cast<std::size_t>(tokenEnd - p));
+        p = tokenEnd;
+    }
+
+    int fields = 0;
+    if (count == layout.fullCount) {
+        fields = layout.fieldCount;
+    } else if (layout.shortCount != 0 && count == layout.shortCount) {
+        // The short record keeps the ';' of its missing last column.
+        fields = layout.fieldCount - 1;
+    } else {
+        return;
+    }
+
+    char* const record = m_recordBuffer.get();
+    char* out = record + m_nRecordPrefix;
+    for (int i = 0; i < fields; ++i) {
+        if (i > 0) {
+            *out++ = ';';
+        }
+        const RecordField& field = layout.fields[static_cast<std::size_t>(i)];
+        const std::string_view token = tokens[field.token];
+        switch (field.format) {
+        case FieldFormat::Text:
+            out = Append(out, token.substr(0, kMaxTextToken));
+            break;
+        case FieldFormat::Fixed6:
+            out = FormatFixed(out, ParseNumber(token), 6);
+            break;
+        case FieldFormat::Fixed3:
+            out = FormatFixed(out, ParseNumber(token), 3);
+            break;
+        }
+    }
+    if (fields < layout.fieldCount) {
+        *out++ = ';';
+    }
+    out = Append(out, m_strRecordSuffix);
+    *out++ = '\n';
+    m_file.Write(std::string_view(record, static_cast<std::size_t>(out - record)));
+}
+
+void CBatchWriter::Finish() {
+    if (!m_bOpen) {
+        return;
+    }
+    m_bOpen = false;
+    m_file.Write(kEndMarker);
+    m_file.Close();
+}
+
+} // namespace velmora

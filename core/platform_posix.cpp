@@ -1,0 +1,242 @@
+// POSIX implementation of the platform services. The exclusive hold of the
+// Windows build is made with flock(): every file this program opens for
+// reading or writing takes an exclusive, non-blocking lock before anything
+// is changed, so an output path naming the open input fails and leaves the
+// input as it was.
+
+#include "platform.h"
+
+#include "errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace velmora::platform {
+
+namespace {
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(PATH_MAX);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return "/";
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// Absolute form of path with "." and ".." removed; no symbolic link is
+// resolved and no length limit applies.
+std::string MakeAbsolute(const std::string& path) {
+    std::string source = path;
+    if (source.empty() || source.front() != '/') {
+        source = CurrentDirectory() + "/" + source;
+    }
+    std::vector<std::string_view> parts;
+    std::string_view rest(source);
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.push_back(part);
+    }
+    if (parts.empty()) {
+        return std::string(1, '/');
+    }
+    std::string result;
+    for (const std::string_view part : parts) {
+        result += '/';
+        result += part;
+    }
+    return result;
+}
+
+bool FitsPathLimit(const std::string& path, const std::string& fullPath) {
+    return !path.empty() && path.size() < kMaxPath && fullPath.size() < kMaxPath &&
+           path.find('\0') == std::string::npos;
+}
+
+} // namespace
+
+std::string GetModulePath() {
+    std::vector<char> buffer(PATH_MAX);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::optional<std::string> NormalisePath(const std::string& path) {
+    std::string result = MakeAbsolute(path);
+    if (result.size() + 1 > 258) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+std::string PointCodeListFileName() {
+    return "ListaKod\xC3\xB3w.txt";
+}
+
+CFile::CFile(CFile&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_strFullPath(std::move(other.m_strFullPath)) {}
+
+CFile& CFile::operator=(CFile&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        m_fd = std::exchange(other.m_fd, -1);
+        m_strFullPath = std::move(other.m_strFullPath);
+    }
+    return *this;
+}
+
+CFile::~CFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+namespace {
+
+// Opens path with flags and takes a non-blocking flock of the given kind;
+// -1 when either fails.
+int OpenLocked(const std::string& path, int flags, int lockKind) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return -1;
+    }
+    int locked = -1;
+    do {
+        locked = ::flock(fd, lockKind | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+CFile CFile::OpenExclusiveForReading(const std::string& path) {
+    CFile file;
+    std::string fullPath = MakeAbsolute(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    file.m_fd = OpenLocked(path, O_RDONLY, LOCK_EX);
+    if (file.m_fd >= 0) {
+        file.m_strFullPath = std::move(fullPath);
+    }
+    return file;
+}
+
+CFile CFile::OpenSharedForReading(const std::string& path) {
+    CFile file;
+    std::string fullPath = MakeAbsolute(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    file.m_fd = OpenLocked(path, O_RDONLY, LOCK_SH);
+    if (file.m_fd >= 0) {
+        file.m_strFullPath = std::move(fullPath);
+    }
+    return file;
+}
+
+CFile CFile::CreateExclusiveForWriting(const std::string& path) {
+    CFile file;
+    std::string fullPath = MakeAbsolute(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    // No O_TRUNC: the file is cut to zero length only once the lock is held.
+    const int fd = OpenLocked(path, O_WRONLY | O_CREAT, LOCK_EX);
+    if (fd < 0) {
+        return file;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || (S_ISREG(status.st_mode) && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return file;
+    }
+    file.m_fd = fd;
+    file.m_strFullPath = std::move(fullPath);
+    return file;
+}
+
+bool CFile::IsOpen() const noexcept {
+    return m_fd >= 0;
+}
+
+std::size_t CFile::Read(void* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(m_fd, buffer, size);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
+            throw FileError(FileError::Cause::Generic, m_strFullPath);
+        }
+    }
+}
+
+void CFile::Write(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const bool full = errno == ENOSPC || errno == EDQUOT;
+            throw FileError(full ? FileError::Cause::DiskFull : FileError::Cause::Generic,
+                            m_strFullPath);
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+void CFile::Close() {
+    if (m_fd < 0) {
+        return;
+    }
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0 && errno != EINTR) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
+        throw FileError(full ? FileError::Cause::DiskFull : FileError::Cause::Generic,
+                        m_strFullPath);
+    }
+}
+
+} // namespace velmora::platform

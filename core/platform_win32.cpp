@@ -1,0 +1,187 @@
+// Windows implementation of the platform services, through the ANSI API so
+// that every path is in the system's ANSI code page. Files are held with
+// share mode 0 (no other open succeeds while we hold them); the point-code
+// list is opened with read sharing only.
+
+#include "platform.h"
+
+#include "errors.h"
+
+#include <utility>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace velmora::platform {
+
+namespace {
+
+HANDLE ToHandle(void* handle) {
+    return static_cast<HANDLE>(handle);
+}
+
+// The absolute form of path; empty when the system cannot make one.
+std::string FullPathOf(const std::string& path) {
+    char buffer[1024];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    if (length == 0 || length >= sizeof buffer) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+bool FitsPathLimit(const std::string& path, const std::string& fullPath) {
+    return !path.empty() && path.size() < kMaxPath && !fullPath.empty() &&
+           fullPath.size() < kMaxPath && path.find('\0') == std::string::npos;
+}
+
+void* OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+bool IsDiskFull(DWORD error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+} // namespace
+
+std::string GetModulePath() {
+    char buffer[260];
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+std::optional<std::string> NormalisePath(const std::string& path) {
+    char buffer[258];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    if (length == 0 || length >= sizeof buffer) {
+        return std::nullopt;
+    }
+    return std::string(buffer, length);
+}
+
+std::string PointCodeListFileName() {
+    return "ListaKod\xF3w.txt";
+}
+
+CFile::CFile(CFile&& other) noexcept
+    : m_hFile(std::exchange(other.m_hFile, nullptr)),
+      m_strFullPath(std::move(other.m_strFullPath)) {}
+
+CFile& CFile::operator=(CFile&& other) noexcept {
+    if (this != &other) {
+        if (m_hFile != nullptr) {
+            ::CloseHandle(ToHandle(m_hFile));
+        }
+        m_hFile = std::exchange(other.m_hFile, nullptr);
+        m_strFullPath = std::move(other.m_strFullPath);
+    }
+    return *this;
+}
+
+CFile::~CFile() {
+    if (m_hFile != nullptr) {
+        ::CloseHandle(ToHandle(m_hFile));
+    }
+}
+
+CFile CFile::OpenExclusiveForReading(const std::string& path) {
+    CFile file;
+    std::string fullPath = FullPathOf(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    file.m_hFile = OpenHandle(path, GENERIC_READ, 0, OPEN_EXISTING);
+    if (file.m_hFile != nullptr) {
+        file.m_strFullPath = std::move(fullPath);
+    }
+    return file;
+}
+
+CFile CFile::OpenSharedForReading(const std::string& path) {
+    CFile file;
+    std::string fullPath = FullPathOf(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    file.m_hFile = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (file.m_hFile != nullptr) {
+        file.m_strFullPath = std::move(fullPath);
+    }
+    return file;
+}
+
+CFile CFile::CreateExclusiveForWriting(const std::string& path) {
+    CFile file;
+    std::string fullPath = FullPathOf(path);
+    if (!FitsPathLimit(path, fullPath)) {
+        return file;
+    }
+    // OPEN_ALWAYS and then SetEndOfFile: the file is cut to zero length only
+    // once we hold it, so a file held by someone else stays untouched.
+    void* handle = OpenHandle(path, GENERIC_WRITE, 0, OPEN_ALWAYS);
+    if (handle == nullptr) {
+        return file;
+    }
+    if (::SetFilePointer(ToHandle(handle), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !::SetEndOfFile(ToHandle(handle))) {
+        ::CloseHandle(ToHandle(handle));
+        return file;
+    }
+    file.m_hFile = handle;
+    file.m_strFullPath = std::move(fullPath);
+    return file;
+}
+
+bool CFile::IsOpen() const noexcept {
+    return m_hFile != nullptr;
+}
+
+std::size_t CFile::Read(void* buffer, std::size_t size) {
+    // ReadFile takes a DWORD count; callers read in blocks far below 4 GiB.
+    const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!::ReadFile(ToHandle(m_hFile), buffer, wanted, &got, nullptr)) {
+        if (::GetLastError() == ERROR_BROKEN_PIPE) {
+            return 0;
+        }
+        throw FileError(FileError::Cause::Generic, m_strFullPath);
+    }
+    return got;
+}
+
+void CFile::Write(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD wanted = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!::WriteFile(ToHandle(m_hFile), bytes, wanted, &written, nullptr)) {
+            throw FileError(IsDiskFull(::GetLastError()) ? FileError::Cause::DiskFull
+                                                         : FileError::Cause::Generic,
+                            m_strFullPath);
+        }
+        if (written == 0) {
+            throw FileError(FileError::Cause::Generic, m_strFullPath);
+        }
+        bytes += written;
+        size -= written;
+    }
+}
+
+void CFile::Close() {
+    if (m_hFile == nullptr) {
+        return;
+    }
+    if (!::CloseHandle(ToHandle(std::exchange(m_hFile, nullptr)))) {
+        throw FileError(FileError::Cause::Generic, m_strFullPath);
+    }
+}
+
+} // namespace velmora::platform
