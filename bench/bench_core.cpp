@@ -125,13 +125,13 @@ int Convert(char** argv) {
           Decimal(static_cast<std::uint64_t>(
               std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count())) +
           " maxrss_kb=" + Decimal(PeakResidentKilobytes()) + "\n");
-    for (const std::string& message : feedback.GetMessages()) {
-        PrintError("message: " + message);
-    }
     const bool generated = outcome == GenerationOutcome::Generated &&
                            feedback.GetMessages().size() == 1 && feedback.GetOpenWaits() == 0;
     if (!generated) {
         PrintError("velmora_bench_core: the generation did not succeed");
+        for (const std::string& message : feedback.GetMessages()) {
+            PrintError("message: " + message);
+        }
     }
     return generated ? 0 : 1;
 }
