@@ -1,0 +1,203 @@
+#pragma once
+// Helpers shared by the fuzz targets: a private temporary folder per process,
+// whole-file reads and writes, and small independent models of the text-mode
+// reading rules that the targets compare the core against.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fuzz {
+
+// Stops the run so that libFuzzer records the input as a crash.
+[[noreturn]] inline void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+}
+
+inline void Check(bool condition, const char* what) {
+    if (!condition) {
+        Fail(what);
+    }
+}
+
+// A folder of this process's own under /tmp, removed when the process exits.
+inline const std::string& TempDir() {
+    // Never destroyed, so that the clean-up at exit can still read it.
+    static const std::string& dir = *new std::string([] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-fuzz-XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) {
+            Fail("cannot create the temporary folder");
+        }
+        return pattern;
+    }());
+    static const bool cleanupRegistered = [] {
+        return std::atexit([] {
+                   std::error_code ignored;
+                   std::filesystem::remove_all(TempDir(), ignored);
+               }) == 0;
+    }();
+    (void)cleanupRegistered;
+    return dir;
+}
+
+inline std::string TempPath(const char* name) {
+    return TempDir() + "/" + name;
+}
+
+inline void WriteFile(const std::string& path, std::string_view bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    Check(file != nullptr, "cannot create a temporary file");
+    Check(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(),
+          "cannot write a temporary file");
+    Check(std::fclose(file) == 0, "cannot close a temporary file");
+}
+
+// The file's bytes; false when it does not exist.
+inline bool ReadFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, got);
+    }
+    std::fclose(file);
+    return true;
+}
+
+// Text mode: the byte 0x1A ends the input, CR LF reads as LF, any other CR stays.
+inline std::string TextMode(std::string_view raw) {
+    std::string text;
+    text.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '\x1A') {
+            break;
+        }
+        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
+            continue;
+        }
+        text += c;
+    }
+    return text;
+}
+
+// The next piece of text from pos: up to and including the next LF, at most
+// maxBytes bytes.
+inline std::string_view NextPiece(std::string_view text, std::size_t& pos, std::size_t maxBytes) {
+    const std::size_t limit = std::min(maxBytes, text.size() - pos);
+    const std::size_t lf = text.substr(pos, limit).find('\n');
+    const std::size_t length = lf == std::string_view::npos ? limit : lf + 1;
+    const std::string_view piece = text.substr(pos, length);
+    pos += length;
+    return piece;
+}
+
+// The lines CInputReader::ReadLine returns for a file of these bytes: pieces of
+// at most 128 bytes, a NUL ends the line's text and drops the rest of its
+// piece; a line that begins with a NUL is an empty line and reading goes on.
+inline std::vector<std::string> ModelInputLines(std::string_view raw) {
+    const std::string text = TextMode(raw);
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::string line;
+        while (pos < text.size()) {
+            const std::string_view piece = NextPiece(text, pos, 128);
+            const std::size_t nul = piece.find('\0');
+            if (nul != std::string_view::npos) {
+                line.append(piece.substr(0, nul));
+                break;
+            }
+            if (piece.back() == '\n') {
+                line.append(piece.substr(0, piece.size() - 1));
+                break;
+            }
+            line.append(piece);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+inline bool IsListBlank(char c) {
+    return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == ' ';
+}
+
+inline std::string_view TrimList(std::string_view text) {
+    while (!text.empty() && IsListBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsListBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Code page 1250 uppercase, written from the code page's letter table.
+inline char UpperCp1250(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
+        return static_cast<char>(b - 0x20);
+    }
+    switch (b) {
+    case 0x9A:
+    case 0x9C:
+    case 0x9D:
+    case 0x9E:
+    case 0x9F:
+        return static_cast<char>(b - 0x10);
+    case 0xB3:
+        return '\xA3';
+    case 0xB9:
+        return '\xA5';
+    case 0xBA:
+        return '\xAA';
+    case 0xBE:
+        return '\xBC';
+    case 0xBF:
+        return '\xAF';
+    default:
+        return c;
+    }
+}
+
+struct PointCode {
+    std::string code;
+    std::string description;
+};
+
+// The entries a point-code list of these bytes yields: pieces of at most 2047
+// bytes, each handled as a line of its own.
+inline std::vector<PointCode> ModelPointCodes(std::string_view raw) {
+    const std::string text = TextMode(raw);
+    std::vector<PointCode> entries;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::string_view piece = NextPiece(text, pos, 2047);
+        piece = piece.substr(0, piece.find('\0'));
+        const std::size_t comma = piece.find(',');
+        if (comma == std::string_view::npos || comma == 0) {
+            continue;
+        }
+        const std::string_view code = TrimList(piece.substr(0, comma));
+        const std::string_view description = TrimList(piece.substr(comma + 1));
+        if (code.empty() || description.empty()) {
+            continue;
+        }
+        PointCode entry{std::string(code), std::string(description)};
+        std::transform(entry.code.begin(), entry.code.end(), entry.code.begin(), UpperCp1250);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace fuzz

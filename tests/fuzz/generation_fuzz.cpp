@@ -1,0 +1,224 @@
+// Fuzzes the whole generation job. The first bytes choose the request (layout,
+// separator, point-code index, KERG and ZUDP texts, whether a batch file
+// already exists); the rest is the input file.
+
+#include "catalogue.h"
+#include "errors.h"
+#include "fuzz_support.h"
+#include "generation.h"
+#include "platform.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kHeader =
+    "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n# \r\n";
+constexpr std::string_view kEndLine = "#KONIEC";
+constexpr std::string_view kSuccess = "Plik wsadowy zosta\xB3 wygenerowany.";
+constexpr std::string_view kOldBatchFile = "# an older batch file\r\n#KONIEC\r\n";
+
+std::vector<fuzz::PointCode> g_codes; // the list beside the program, as read
+
+void IgnoreMessage(const std::string&) {}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// Records what the job shows; at the success message the batch file must
+// already be complete.
+class RecordingFeedback : public velmora::GenerationFeedback {
+public:
+    explicit RecordingFeedback(std::string outputPath) : m_strOutput(std::move(outputPath)) {}
+
+    void ShowMessage(const std::string& text) override {
+        m_messages.push_back(text);
+        if (text == kSuccess) {
+            std::string bytes;
+            fuzz::Check(fuzz::ReadFile(m_strOutput, bytes), "no batch file at the success message");
+            fuzz::Check(EndsWith(bytes, "\r\n#KONIEC\r\n"),
+                        "success shown before the batch file was complete");
+        }
+    }
+    void BeginWait() override {
+        fuzz::Check(!m_bWaiting, "BeginWait twice");
+        m_bWaiting = true;
+        ++m_nWaits;
+    }
+    void EndWait() override {
+        fuzz::Check(m_bWaiting, "EndWait without BeginWait");
+        m_bWaiting = false;
+    }
+
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    bool Waiting() const { return m_bWaiting; }
+    int Waits() const { return m_nWaits; }
+
+private:
+    std::string m_strOutput;
+    std::vector<std::string> m_messages;
+    bool m_bWaiting = false;
+    int m_nWaits = 0;
+};
+
+// Takes one byte from the front of the input (0 when it is used up).
+std::uint8_t TakeByte(std::string_view& input) {
+    if (input.empty()) {
+        return 0;
+    }
+    const auto byte = static_cast<std::uint8_t>(input.front());
+    input.remove_prefix(1);
+    return byte;
+}
+
+// A KERG or ZUDP text: often empty, otherwise up to 11 bytes of the input.
+// Texts never hold NUL bytes (they come from an edit box).
+std::string TakeText(std::string_view& input) {
+    const int length = TakeByte(input) % 16;
+    std::string text;
+    for (int i = 0; i < length && i < 12; ++i) {
+        const char c = static_cast<char>(TakeByte(input));
+        text += c == '\0' ? ' ' : c;
+    }
+    return text;
+}
+
+int PickLayout(std::uint8_t byte) {
+    const int value = byte % 16;
+    if (value < 14) {
+        return value;
+    }
+    if (value == 14) {
+        return -1;
+    }
+    return (byte & 0x80) != 0 ? std::numeric_limits<std::int32_t>::max() : 14;
+}
+
+int PickCode(std::uint8_t byte) {
+    const int count = static_cast<int>(g_codes.size());
+    switch (byte % 8) {
+    case 3:
+        return count;
+    case 4:
+        return -1;
+    case 5:
+        return std::numeric_limits<std::int32_t>::min();
+    case 6:
+        return std::numeric_limits<std::int32_t>::max();
+    case 7:
+        return count - 1;
+    default: // 0, 1, 2
+        return byte % 8 < count ? byte % 8 : 0;
+    }
+}
+
+std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find("\r\n");
+        fuzz::Check(end != std::string_view::npos, "batch file does not end with CR LF");
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end + 2);
+    }
+    return lines;
+}
+
+void CheckBatchFile(std::string_view bytes, const velmora::GenerationRequest& request,
+                    std::size_t inputLines) {
+    fuzz::Check(bytes.substr(0, kHeader.size()) == kHeader, "header comment lines");
+    for (std::size_t pos = bytes.find('\n'); pos != std::string_view::npos;
+         pos = bytes.find('\n', pos + 1)) {
+        fuzz::Check(pos > 0 && bytes[pos - 1] == '\r', "LF without CR in the batch file");
+    }
+    const std::vector<std::string_view> lines = SplitCrLfLines(bytes);
+    fuzz::Check(lines.size() >= 3 && lines.back() == kEndLine, "batch file not ended by #KONIEC");
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        fuzz::Check(lines[i] != kEndLine, "#KONIEC line before the end");
+    }
+
+    std::size_t first = 2;
+    std::string code;
+    if (request.layoutIndex >= 0 && request.layoutIndex < 14) {
+        const fuzz::PointCode& entry = g_codes.at(static_cast<std::size_t>(request.codeIndex));
+        const std::string definitionStart = "#" + entry.description + "=";
+        fuzz::Check(lines[2].substr(0, definitionStart.size()) == definitionStart,
+                    "definition line");
+        first = 3;
+        code = entry.code + ";";
+    }
+    const std::size_t records = lines.size() - 1 - first;
+    fuzz::Check(records <= inputLines, "more records than input lines");
+    fuzz::Check(code.empty() ? records == 0 : true, "records without a layout");
+    for (std::size_t i = first; i + 1 < lines.size(); ++i) {
+        fuzz::Check(lines[i].substr(0, code.size()) == code, "record without the point code");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    velmora::platform::SetMessageFunction(IgnoreMessage);
+    std::string list;
+    if (!fuzz::ReadFile(velmora::GetPointCodeListPath(), list)) {
+        fuzz::Fail("the point-code list beside the fuzz target is missing");
+    }
+    g_codes = fuzz::ModelPointCodes(list);
+    fuzz::Check(!g_codes.empty(), "the point-code list beside the fuzz target is empty");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    velmora::GenerationRequest request;
+    request.layoutIndex = PickLayout(TakeByte(input));
+    const std::uint8_t separatorByte = TakeByte(input);
+    request.separatorIndex = separatorByte % 5;
+    const bool existingOutput = (separatorByte / 5) % 2 == 1;
+    request.codeIndex = PickCode(TakeByte(input));
+    request.kergText = TakeText(input);
+    request.zudpText = TakeText(input);
+    request.inputPath = fuzz::TempPath("punkty.txt");
+    request.outputPath = fuzz::TempPath("punkty.txt.wsd");
+
+    fuzz::WriteFile(request.inputPath, input);
+    std::remove(request.outputPath.c_str());
+    if (existingOutput) {
+        fuzz::WriteFile(request.outputPath, kOldBatchFile);
+    }
+
+    const bool codeValid =
+        request.codeIndex >= 0 && request.codeIndex < static_cast<int>(g_codes.size());
+    const bool layoutValid = request.layoutIndex >= 0 && request.layoutIndex < 14;
+
+    RecordingFeedback feedback(request.outputPath);
+    std::string output;
+    try {
+        const velmora::GenerationOutcome outcome = velmora::RunGeneration(request, feedback);
+        fuzz::Check(outcome == velmora::GenerationOutcome::Generated, "generation not done");
+        fuzz::Check(codeValid || !layoutValid, "generated with a point code that names no entry");
+        fuzz::Check(feedback.Messages().size() == 1 && feedback.Messages()[0] == kSuccess,
+                    "messages of a generation");
+        fuzz::Check(fuzz::ReadFile(request.outputPath, output), "no batch file after success");
+        CheckBatchFile(output, request, fuzz::ModelInputLines(input).size());
+    } catch (const velmora::InvalidArgumentError&) {
+        fuzz::Check(!codeValid, "improper argument with a valid point code");
+        fuzz::Check(feedback.Messages().empty(), "message shown before an improper argument");
+        fuzz::Check(feedback.Waits() == 0, "waited before an improper argument");
+        const bool exists = fuzz::ReadFile(request.outputPath, output);
+        fuzz::Check(exists == existingOutput, "batch file created for an improper argument");
+        fuzz::Check(!exists || output == kOldBatchFile,
+                    "batch file touched by an improper argument");
+    }
+    fuzz::Check(!feedback.Waiting(), "wait not ended");
+
+    std::string after;
+    fuzz::Check(fuzz::ReadFile(request.inputPath, after) && after == input, "input file changed");
+    return 0;
+}
