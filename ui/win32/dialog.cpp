@@ -1,0 +1,302 @@
+#include "dialog.h"
+
+#include "paint_dc.h"
+#include "win_app.h"
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    if (control.GetSafeHwnd() == nullptr) {
+        control.Attach(pDX->m_pDlgWnd->GetDlgItem(id).GetSafeHwnd());
+    }
+}
+
+CDialog::CDialog(UINT templateId, CWnd* pParentWnd)
+    : m_nIDTemplate(templateId), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() {
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+    }
+    if (m_hWnd != nullptr) {
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+INT_PTR CDialog::DoModal() {
+    const HINSTANCE instance = AfxGetResourceHandle();
+    const HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    const HGLOBAL loaded = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
+    const auto* dialogTemplate =
+        loaded != nullptr ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+    if (dialogTemplate == nullptr) {
+        return -1;
+    }
+
+    const HWND owner = GetModalOwner();
+    const bool enableOwner = owner != nullptr && ::IsWindowEnabled(owner);
+    if (enableOwner) {
+        ::EnableWindow(owner, FALSE);
+    }
+
+    m_bContinueModal = true;
+    m_nModalResult = -1;
+    const HWND created = ::CreateDialogIndirectParamA(instance, dialogTemplate, owner, &DialogProc,
+                                                      reinterpret_cast<LPARAM>(this));
+    if (created != nullptr && m_bContinueModal) {
+        ShowWindow(SW_SHOWNORMAL);
+        RunModalLoop();
+    }
+
+    if (m_hWnd != nullptr) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (enableOwner) {
+        ::EnableWindow(owner, TRUE);
+    }
+    if (owner != nullptr && m_hWnd != nullptr && ::GetActiveWindow() == m_hWnd) {
+        ::SetActiveWindow(owner);
+    }
+    if (m_hWnd != nullptr) {
+        ::DestroyWindow(m_hWnd);
+    }
+    return created != nullptr ? m_nModalResult : -1;
+}
+
+void CDialog::EndDialog(int result) {
+    m_nModalResult = result;
+    m_bContinueModal = false;
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange{this, saveAndValidate};
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+    const UINT message = pMsg->message;
+    const bool input = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+                       (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+    return input && ::IsDialogMessageA(m_hWnd, pMsg);
+}
+
+void CDialog::BeginWaitCursor() const {
+    AfxGetApp()->DoWaitCursor(1);
+}
+
+void CDialog::EndWaitCursor() const {
+    AfxGetApp()->DoWaitCursor(-1);
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(TRUE)) {
+        EndDialog(IDOK);
+    }
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::OnSysCommand(UINT id, LPARAM lParam) {
+    ::DefWindowProcA(m_hWnd, WM_SYSCOMMAND, id, lParam);
+}
+
+void CDialog::OnPaint() {
+    const CPaintDC paint(*this);
+}
+
+// The owner of a modal dialog: the top-level window of the parent, or else of
+// the main window while it exists.
+HWND CDialog::GetModalOwner() const {
+    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    if (owner == nullptr) {
+        if (const CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr && mainWnd != this) {
+            owner = mainWnd->GetSafeHwnd();
+        }
+    }
+    if (owner == nullptr || !::IsWindow(owner)) {
+        return nullptr;
+    }
+    return ::GetAncestor(owner, GA_ROOT);
+}
+
+// Centres the dialog on its owner when the owner is visible and not
+// minimised, otherwise on the work area of its monitor.
+void CDialog::CenterWindow() {
+    RECT window;
+    GetWindowRect(&window);
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+
+    HWND center = ::GetWindow(m_hWnd, GW_OWNER);
+    if (center != nullptr) {
+        const LONG_PTR style = ::GetWindowLongPtrA(center, GWL_STYLE);
+        if ((style & WS_VISIBLE) == 0 || (style & WS_MINIMIZE) != 0) {
+            center = nullptr;
+        }
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(
+        ::MonitorFromWindow(center != nullptr ? center : m_hWnd, MONITOR_DEFAULTTOPRIMARY),
+        &monitor);
+    const RECT area = monitor.rcWork;
+    RECT centerRect = area;
+    if (center != nullptr) {
+        ::GetWindowRect(center, &centerRect);
+    }
+
+    LONG left = (centerRect.left + centerRect.right) / 2 - width / 2;
+    LONG top = (centerRect.top + centerRect.bottom) / 2 - height / 2;
+    if (left + width > area.right) {
+        left = area.right - width;
+    }
+    if (left < area.left) {
+        left = area.left;
+    }
+    if (top + height > area.bottom) {
+        top = area.bottom - height;
+    }
+    if (top < area.top) {
+        top = area.top;
+    }
+    ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CDialog::RunModalLoop() {
+    MSG msg;
+    while (m_bContinueModal) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) {
+            break;
+        }
+        if (got == 0) {
+            // WM_QUIT belongs to the outer loop: leave it in the queue for it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// Commands that the message map does not name: IDOK and IDCANCEL end the
+// dialog; anything else goes to the application's command map.
+bool CDialog::RouteCommand(WPARAM wParam, LPARAM /*lParam*/) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (code != BN_CLICKED) {
+        return false;
+    }
+    if (id == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && app->OnCmdMsg(id);
+}
+
+bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    for (const MessageMapEntry& entry : GetMessageMap()) {
+        if (entry.message != message) {
+            continue;
+        }
+        if (message == WM_COMMAND && (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
+            continue;
+        }
+        result = entry.handler(*this, wParam, lParam);
+        return true;
+    }
+
+    switch (message) {
+    case WM_COMMAND:
+        return RouteCommand(wParam, lParam);
+    case WM_HELP:
+        // F1 or the caption's help button: the help command of the main window.
+        if (CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr && ::GetKeyState(VK_SHIFT) >= 0 &&
+                                             ::GetKeyState(VK_CONTROL) >= 0 &&
+                                             ::GetKeyState(VK_MENU) >= 0) {
+            mainWnd->SendMessage(WM_COMMAND, ID_HELP);
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_SETCURSOR:
+        if (AfxGetApp()->IsWaitCursorOn()) {
+            ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+            result = TRUE;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hWnd;
+
+        RECT before;
+        dialog->GetWindowRect(&before);
+        BOOL result = TRUE;
+        try {
+            result = dialog->OnInitDialog();
+        } catch (...) {
+            AfxReportCommandError();
+        }
+        // A dialog that its initialisation did not move, and that has no
+        // enabled owner, opens centred.
+        RECT after;
+        dialog->GetWindowRect(&after);
+        const HWND owner = ::GetWindow(hWnd, GW_OWNER);
+        if ((dialog->GetStyle() & (WS_VISIBLE | WS_CHILD)) == 0 && before.left == after.left &&
+            before.top == after.top && (owner == nullptr || !::IsWindowEnabled(owner))) {
+            dialog->CenterWindow();
+        }
+        return result;
+    }
+
+    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        dialog->m_hWnd = nullptr;
+        return FALSE;
+    }
+
+    LRESULT result = 0;
+    bool handled = true;
+    try {
+        handled = dialog->OnMessage(message, wParam, lParam, result);
+    } catch (...) {
+        // The command is over; the dialog goes on with the state it reached.
+        AfxReportCommandError();
+    }
+    if (!handled) {
+        return FALSE;
+    }
+    if (message == WM_QUERYDRAGICON) {
+        return static_cast<INT_PTR>(result);
+    }
+    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// CEdit: an edit box of a dialog.
+
+#include "wnd.h"
+
+class CEdit : public CWnd {
+public:
+    // Selects characters start to end (-1 for end: to the end; start -1: no
+    // selection) and, unless told not to, scrolls the caret into view.
+    void SetSel(int start, int end, BOOL noScroll = FALSE) const {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+        if (!noScroll) {
+            SendMessage(EM_SCROLLCARET);
+        }
+    }
+};

@@ -1,0 +1,248 @@
+#include "file_dialog.h"
+
+#include "win_app.h"
+
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Releases the interface it holds.
+template <class Interface> class CComPointer {
+public:
+    CComPointer() = default;
+    CComPointer(const CComPointer&) = delete;
+    CComPointer& operator=(const CComPointer&) = delete;
+    ~CComPointer() {
+        if (m_p != nullptr) {
+            m_p->Release();
+        }
+    }
+    Interface* operator->() const { return m_p; }
+    Interface* Get() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    Interface** operator&() { return &m_p; }
+    void** AsVoid() { return reinterpret_cast<void**>(&m_p); }
+
+private:
+    Interface* m_p = nullptr;
+};
+
+// COM for the length of one file dialog.
+class CComScope {
+public:
+    CComScope()
+        : m_bInitialised(SUCCEEDED(
+              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    CComScope(const CComScope&) = delete;
+    CComScope& operator=(const CComScope&) = delete;
+    ~CComScope() {
+        if (m_bInitialised) {
+            ::CoUninitialize();
+        }
+    }
+
+private:
+    bool m_bInitialised;
+};
+
+std::wstring Widen(const char* text, int length = -1) {
+    if (text == nullptr || length == 0) {
+        return {};
+    }
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), size);
+    if (length < 0) {
+        wide.pop_back(); // the terminating NUL
+    }
+    return wide;
+}
+
+// The ANSI code page form of a path; false when a character has none.
+bool Narrow(const std::wstring& wide, std::string& text) {
+    BOOL usedDefault = FALSE;
+    const int length = static_cast<int>(wide.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length,
+                                           nullptr, 0, nullptr, &usedDefault);
+    text.assign(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, text.data(), size,
+                              nullptr, &usedDefault);
+    }
+    return !usedDefault;
+}
+
+// A path in the ANSI code page. A name with characters the code page lacks is
+// given as its short (8.3) form where the file system has one.
+std::string NarrowPath(const std::wstring& path) {
+    std::string text;
+    if (Narrow(path, text)) {
+        return text;
+    }
+    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::wstring shortPath(size, L'\0');
+        const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), size);
+        if (length > 0 && length < size) {
+            shortPath.resize(length);
+            if (std::string shortText; Narrow(shortPath, shortText)) {
+                return shortText;
+            }
+        }
+    }
+    return text;
+}
+
+bool IsDirectory(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The folder a start path stands for: the path itself when it names a
+// folder, else the folder that holds the file it names (also when the file
+// has gone meanwhile). Nothing when neither exists.
+bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
+    if (IsDirectory(path)) {
+        return SUCCEEDED(::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_IShellItem,
+                                                       reinterpret_cast<void**>(folder)));
+    }
+    CComPointer<IShellItem> file;
+    if (SUCCEEDED(
+            ::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_IShellItem, file.AsVoid()))) {
+        return SUCCEEDED(file->GetParent(folder));
+    }
+    const auto separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return false;
+    }
+    std::wstring parent = path.substr(0, separator);
+    if (parent.size() == 2 && parent[1] == L':') {
+        parent += L'\\';
+    }
+    return IsDirectory(parent) &&
+           SUCCEEDED(::SHCreateItemFromParsingName(parent.c_str(), nullptr, IID_IShellItem,
+                                                   reinterpret_cast<void**>(folder)));
+}
+
+// The chooser's options for the classic flags: each flag with an equivalent
+// sets or clears it; the result is always a file system path.
+FILEOPENDIALOGOPTIONS MakeOptions(FILEOPENDIALOGOPTIONS options, DWORD flags) {
+    static constexpr struct {
+        DWORD flag;
+        FILEOPENDIALOGOPTIONS option;
+    } kEquivalents[] = {
+        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
+        {OFN_NOCHANGEDIR, FOS_NOCHANGEDIR},
+        {OFN_NOVALIDATE, FOS_NOVALIDATE},
+        {OFN_PATHMUSTEXIST, FOS_PATHMUSTEXIST},
+        {OFN_FILEMUSTEXIST, FOS_FILEMUSTEXIST},
+        {OFN_CREATEPROMPT, FOS_CREATEPROMPT},
+        {OFN_SHAREAWARE, FOS_SHAREAWARE},
+        {OFN_NOREADONLYRETURN, FOS_NOREADONLYRETURN},
+        {OFN_NOTESTFILECREATE, FOS_NOTESTFILECREATE},
+        {OFN_NODEREFERENCELINKS, FOS_NODEREFERENCELINKS},
+        {OFN_DONTADDTORECENT, FOS_DONTADDTORECENT},
+        {OFN_FORCESHOWHIDDEN, FOS_FORCESHOWHIDDEN},
+    };
+    for (const auto& equivalent : kEquivalents) {
+        if ((flags & equivalent.flag) != 0) {
+            options |= equivalent.option;
+        } else {
+            options &= ~equivalent.option;
+        }
+    }
+    return options | FOS_FORCEFILESYSTEM;
+}
+
+} // namespace
+
+CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, const char* fileName,
+                         DWORD flags, const char* filter, CWnd* pParentWnd)
+    : m_bOpenFileDialog(openFileDialog), m_pParentWnd(pParentWnd) {
+    if (defaultExtension != nullptr) {
+        m_strDefaultExtension = defaultExtension;
+    }
+    if (fileName != nullptr) {
+        m_strFileName = fileName;
+    }
+    if (filter != nullptr) {
+        m_strFilter = filter;
+        std::replace(m_strFilter.begin(), m_strFilter.end(), '|', '\0');
+    }
+    m_ofn.lStructSize = sizeof m_ofn;
+    m_ofn.Flags = flags;
+    m_ofn.lpstrDefExt = defaultExtension != nullptr ? m_strDefaultExtension.c_str() : nullptr;
+    m_ofn.lpstrFilter = filter != nullptr ? m_strFilter.c_str() : nullptr;
+    m_ofn.nFilterIndex = 1;
+}
+
+INT_PTR CFileDialog::DoModal() {
+    const CComScope com;
+    CComPointer<IFileDialog> dialog;
+    if (FAILED(::CoCreateInstance(m_bOpenFileDialog ? CLSID_FileOpenDialog : CLSID_FileSaveDialog,
+                                  nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,
+                                  dialog.AsVoid()))) {
+        return IDCANCEL;
+    }
+
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(MakeOptions(options, m_ofn.Flags));
+
+    // Filter entries: pairs of name and pattern, NUL-separated.
+    std::vector<std::wstring> texts;
+    for (const char* entry = m_ofn.lpstrFilter; entry != nullptr && *entry != '\0';
+         entry += std::char_traits<char>::length(entry) + 1) {
+        texts.push_back(Widen(entry));
+    }
+    std::vector<COMDLG_FILTERSPEC> types;
+    for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+        types.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+    }
+    if (!types.empty()) {
+        dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data());
+        dialog->SetFileTypeIndex(m_ofn.nFilterIndex != 0 ? m_ofn.nFilterIndex : 1);
+    }
+    if (m_ofn.lpstrDefExt != nullptr) {
+        dialog->SetDefaultExtension(Widen(m_ofn.lpstrDefExt).c_str());
+    }
+    if (!m_strFileName.empty()) {
+        dialog->SetFileName(Widen(m_strFileName.c_str()).c_str());
+    }
+    if (m_ofn.lpstrInitialDir != nullptr && *m_ofn.lpstrInitialDir != '\0') {
+        if (CComPointer<IShellItem> folder;
+            MakeStartFolder(Widen(m_ofn.lpstrInitialDir), &folder)) {
+            dialog->SetFolder(folder.Get());
+        }
+    }
+
+    HWND owner = m_ofn.hwndOwner;
+    if (owner == nullptr && m_pParentWnd != nullptr) {
+        owner = m_pParentWnd->GetSafeHwnd();
+    }
+    if (owner == nullptr) {
+        if (const CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr) {
+            owner = mainWnd->GetSafeHwnd();
+        }
+    }
+    if (FAILED(dialog->Show(owner))) {
+        return IDCANCEL;
+    }
+
+    CComPointer<IShellItem> result;
+    PWSTR path = nullptr;
+    if (FAILED(dialog->GetResult(&result)) ||
+        FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        return IDCANCEL;
+    }
+    const std::wstring chosen = path;
+    ::CoTaskMemFree(path);
+    m_strPathName = NarrowPath(chosen);
+    return IDOK;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// CWnd: a window handle with the operations the dialogs call on their
+// windows. It owns nothing: the window belongs to whoever created it.
+
+#include "win32.h"
+
+#include <string>
+
+class CWnd {
+public:
+    CWnd() = default;
+    explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    void Attach(HWND hWnd) { m_hWnd = hWnd; }
+    HWND Detach() {
+        HWND hWnd = m_hWnd;
+        m_hWnd = nullptr;
+        return hWnd;
+    }
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+
+    // Code page bytes of the window text, as the system's ANSI functions give them.
+    std::string GetWindowText() const {
+        std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+        const int length = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+        text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        return text;
+    }
+    void SetWindowText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
+
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    CWnd GetWindow(UINT command) const { return CWnd(::GetWindow(m_hWnd, command)); }
+    CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
+    HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
+
+    BOOL EnableWindow(BOOL enable) const { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    CWnd SetFocus() const { return CWnd(::SetFocus(m_hWnd)); }
+    BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
+    LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
+    HICON SetIcon(HICON icon, BOOL bigIcon) const {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
+                                                   reinterpret_cast<LPARAM>(icon)));
+    }
+
+protected:
+    HWND m_hWnd = nullptr;
+};
