@@ -1,0 +1,201 @@
+// The batch file as a whole: header block, record conversion, end marker,
+// and what happens to the file when the writer is refused or not finished.
+
+#include "batch_writer.h"
+
+#include "errors.h"
+#include "writer_support.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::CTempDir;
+using test::ReadBytes;
+using test::RecordsOf;
+using test::WriteBatch;
+using test::WriteBytes;
+
+TEST(BatchWriter, WholeFileExample) {
+    const std::string bytes = WriteBatch({2, 3, "K1", ""}, {"101 100 200", "", "102 5,5 6,25"});
+    EXPECT_EQ(bytes, "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+                     "# \r\n"
+                     "#Punkt graniczny=_code.n;_number;_X;_Y;KRG.n\r\n"
+                     "ABC;101;100.000000;200.000000;K1\r\n"
+                     "ABC;102;5.500000;6.250000;K1\r\n"
+                     "#KONIEC\r\n");
+}
+
+TEST(BatchWriter, NoUsableLineGivesHeaderAndEndMarker) {
+    EXPECT_EQ(WriteBatch({2, 3, "", ""}, {"", " \t ", "101"}),
+              "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+              "# \r\n"
+              "#Punkt graniczny=_code.n;_number;_X;_Y\r\n"
+              "#KONIEC\r\n");
+}
+
+struct SplitCase {
+    int separator;
+    const char* line;
+    const char* record; // nullptr: no record
+};
+
+const SplitCase kSplitCases[] = {
+    {3, " \t\t  ", nullptr},
+    {0, "  101;1;2", "ABC;101;1.000000;2.000000"},
+    {0, "\t 101;1;2", "ABC;101;1.000000;2.000000"},
+    {0, "101 ;1;2", "ABC;101 ;1.000000;2.000000"},
+    {0, "101;;1;2", "ABC;101;1.000000;2.000000"},
+    {0, ";;101;1;2;;", "ABC;101;1.000000;2.000000"},
+    {0, "101;1,5;2,25", "ABC;101;1.500000;2.250000"},
+    {1, "101,1.5,2.25", "ABC;101;1.500000;2.250000"},
+    {2, "101\t1.5\t\t2.25", "ABC;101;1.500000;2.250000"},
+    {3, "101  1.5 2.25  ", "ABC;101;1.500000;2.250000"},
+    {4, "101|1.5|2.25", "ABC;101;1.500000;2.250000"},
+    {4, "101 1.5 2.25", nullptr},
+    {0, "101;1,234,5;2m", "ABC;101;1.234000;2.000000"},
+    {0, "101;m12;2", "ABC;101;0.000000;2.000000"},
+    {3, "P\xB3\xF3 1 2\r", "ABC;P\xB3\xF3;1.000000;2.000000"},
+};
+
+class WriterSplitting : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(WriterSplitting, LineGivesRecord) {
+    const SplitCase& c = GetParam();
+    const std::vector<std::string> records =
+        RecordsOf(WriteBatch({2, c.separator, "", ""}, {c.line}));
+    if (c.record == nullptr) {
+        EXPECT_TRUE(records.empty()) << records.front();
+    } else {
+        EXPECT_EQ(records, std::vector<std::string>{c.record});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, WriterSplitting, ::testing::ValuesIn(kSplitCases));
+
+TEST(BatchWriter, KergWinsOverZudp) {
+    const std::vector<std::string> lines =
+        test::SplitCrLf(WriteBatch({2, 3, "K1", "Z1"}, {"101 1 2"}));
+    ASSERT_EQ(lines.size(), 5U);
+    EXPECT_EQ(lines[2], "#Punkt graniczny=_code.n;_number;_X;_Y;KRG.n");
+    EXPECT_EQ(lines[3], "ABC;101;1.000000;2.000000;K1");
+}
+
+TEST(BatchWriter, ZudpAloneAndBlankTextsAreUsedAsGiven) {
+    EXPECT_EQ(RecordsOf(WriteBatch({2, 3, "", " Z 1 "}, {"101 1 2"})),
+              std::vector<std::string>{"ABC;101;1.000000;2.000000; Z 1 "});
+    EXPECT_EQ(RecordsOf(WriteBatch({2, 3, "", ""}, {"101 1 2"})),
+              std::vector<std::string>{"ABC;101;1.000000;2.000000"});
+}
+
+TEST(BatchWriter, LongLineIsConvertedFromItsFirst2047BytesAfterLeadingBlanks) {
+    // The third token starts at byte 2041 of the stripped line: six of its
+    // bytes are within the first 2047.
+    const std::string line =
+        "  101" + std::string(2036, ' ') + "5 123456789012" + std::string(1000, 'x');
+    EXPECT_EQ(RecordsOf(WriteBatch({2, 3, "", ""}, {line})),
+              std::vector<std::string>{"ABC;101;5.000000;123456.000000"});
+}
+
+TEST(BatchWriter, LinesBeyondTheWriteBufferArriveWhole) {
+    std::vector<std::string> lines;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5000; ++i) {
+        lines.push_back(std::to_string(i) + " " + std::to_string(i) + ",25 -" + std::to_string(i));
+        expected.push_back("ABC;" + std::to_string(i) + ";" + std::to_string(i) + ".250000;-" +
+                           std::to_string(i) + ".000000");
+    }
+    EXPECT_EQ(RecordsOf(WriteBatch({2, 3, "", ""}, lines)), expected);
+}
+
+TEST(BatchWriter, LayoutOutsideTheTableWritesNoDefinitionAndNoRecords) {
+    EXPECT_EQ(WriteBatch({14, 3, "K1", ""}, {"101 1 2"}),
+              "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+              "# \r\n"
+              "#KONIEC\r\n");
+}
+
+class BatchWriterRefusal : public ::testing::Test {
+protected:
+    BatchWriterRefusal() { WriteBytes(m_list, "ABC,Punkt graniczny\r\n"); }
+
+    CTempDir m_dir;
+    const std::string m_list = m_dir.Path("codes.txt");
+    const std::string m_output = m_dir.Path("out.wsd");
+};
+
+TEST_F(BatchWriterRefusal, CodeIndexNamingNoEntryCreatesNoFile) {
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 1, "", ""), InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, -1, "", ""),
+                 InvalidArgumentError);
+    EXPECT_FALSE(test::FileExists(m_output));
+}
+
+TEST_F(BatchWriterRefusal, CodeIndexNamingNoEntryLeavesAnExistingFileAlone) {
+    WriteBytes(m_output, "earlier batch file\r\n#KONIEC\r\n");
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 5, "K1", ""),
+                 InvalidArgumentError);
+    EXPECT_EQ(ReadBytes(m_output), "earlier batch file\r\n#KONIEC\r\n");
+}
+
+TEST_F(BatchWriterRefusal, SeparatorIndexOutsideTheTableCreatesNoFile) {
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 5, 0, "", ""), InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, -1, 0, "", ""),
+                 InvalidArgumentError);
+    EXPECT_FALSE(test::FileExists(m_output));
+}
+
+TEST_F(BatchWriterRefusal, FileInMissingFolderLeavesWriterClosed) {
+    CBatchWriter writer(CCatalogue(m_list), m_dir.Path("missing/out.wsd"), 2, 3, 0, "", "");
+    EXPECT_FALSE(writer.IsOpen());
+    writer.WriteRecord("101 1 2");
+    writer.Finish();
+    EXPECT_FALSE(test::FileExists(m_dir.Path("missing/out.wsd")));
+}
+
+TEST_F(BatchWriterRefusal, ExistingFileIsReplaced) {
+    WriteBytes(m_output, std::string(100000, 'x'));
+    {
+        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+        ASSERT_TRUE(writer.IsOpen());
+        writer.WriteRecord("1 2");
+        writer.Finish();
+    }
+    EXPECT_EQ(RecordsOf(ReadBytes(m_output)), std::vector<std::string>{"ABC;1.000000;2.000000"});
+}
+
+TEST_F(BatchWriterRefusal, WriterNotFinishedLeavesNoEndMarker) {
+    {
+        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+        ASSERT_TRUE(writer.IsOpen());
+        writer.WriteRecord("1 2");
+    }
+    EXPECT_EQ(ReadBytes(m_output),
+              "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+              "# \r\n"
+              "#Punkt graniczny=_code.n;_X;_Y\r\n"
+              "ABC;1.000000;2.000000\r\n");
+}
+
+TEST_F(BatchWriterRefusal, FinishTwiceWritesOneEndMarker) {
+    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    writer.Finish();
+    writer.Finish();
+    writer.WriteRecord("1 2");
+    EXPECT_EQ(test::SplitCrLf(ReadBytes(m_output)).back(), "#KONIEC");
+    EXPECT_EQ(ReadBytes(m_output).find("ABC;"), std::string::npos);
+}
+
+TEST_F(BatchWriterRefusal, FileHeldByTheWriterCannotBeOpenedAgain) {
+    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    ASSERT_TRUE(writer.IsOpen());
+    CBatchWriter second(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    EXPECT_FALSE(second.IsOpen());
+    writer.WriteRecord("1 2");
+    writer.Finish();
+    EXPECT_EQ(RecordsOf(ReadBytes(m_output)), std::vector<std::string>{"ABC;1.000000;2.000000"});
+}
+
+} // namespace
+} // namespace velmora
