@@ -9,8 +9,10 @@ public:
     CToolTipCtrl() = default;
     CToolTipCtrl(const CToolTipCtrl&) = delete;
     CToolTipCtrl& operator=(const CToolTipCtrl&) = delete;
+    // The dialog that owns the tool tip destroys it with itself; one that
+    // outlives its dialog goes here.
     ~CToolTipCtrl() {
-        if (m_hWnd != nullptr) {
+        if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
             ::DestroyWindow(m_hWnd);
         }
     }
