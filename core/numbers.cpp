@@ -110,6 +110,9 @@ constexpr std::uint64_t kPow10U64[] = {1u,
                                        1000000000000000000u,
                                        10000000000000000000u};
 
+// Bits needed for 10^0 .. 10^9.
+constexpr int kPow10Bits[] = {1, 4, 7, 10, 14, 17, 20, 24, 27, 30};
+
 // 5^0 .. 5^27, all below 2^63.
 constexpr auto kPow5 = [] {
     struct Table {
@@ -264,32 +267,35 @@ constexpr std::int64_t kExponentLimit = 1'000'000'000'000;
 // have at most 767, so the digits after these only matter as "nonzero".
 constexpr std::size_t kMaxSignificantDigits = 800;
 
-// Reads a token in which the first ',' stands for '.'; past the end it reads
-// '\0', as a C string would.
+// The decimal point: '.', or the first ',' of the token. Only the point
+// position of a number ever reads a comma, and nothing before it (blanks, sign,
+// "0x", digits) is one, so any comma seen there is the token's first.
+constexpr bool IsPoint(char c) {
+    return c == '.' || c == ',';
+}
+
+// Reads a token; past the end it reads '\0', as a C string would.
 class Cursor {
 public:
     explicit Cursor(std::string_view token)
-        : m_pos(token.data()), m_end(token.data() + token.size()),
-          m_comma(static_cast<const char*>(std::memchr(token.data(), ',', token.size()))) {}
+        : m_pos(token.data()), m_end(token.data() + token.size()) {}
 
     char Peek(std::size_t ahead = 0) const {
-        const char* p = m_pos + ahead;
-        if (p >= m_end) {
-            return '\0';
-        }
-        return p == m_comma ? '.' : *p;
+        return static_cast<std::size_t>(m_end - m_pos) > ahead ? m_pos[ahead] : '\0';
     }
     void Advance(std::size_t count = 1) { m_pos += count; }
     const char* Position() const { return m_pos; }
+    const char* End() const { return m_end; }
+    void MoveTo(const char* position) { m_pos = position; }
 
 private:
     const char* m_pos;
     const char* m_end;
-    const char* m_comma;
 };
 
 // A run of digits, with the point between the integer and fraction runs.
 struct DigitRuns {
+    std::uint64_t value; // the decimal digits as one integer, if at most 19
     const char* intBegin;
     const char* intEnd;
     const char* fracBegin;
@@ -305,20 +311,34 @@ struct DigitRuns {
 
 // Scans digits (of base 16 when `hex`), an optional point and more digits.
 template <bool hex> DigitRuns ScanMantissa(Cursor& cursor) {
-    const auto isDigit = [](char c) { return hex ? HexDigitValue(c) >= 0 : IsDigit(c); };
     DigitRuns runs{};
+    const auto scanDigits = [&cursor, &runs] {
+        const char* p = cursor.Position();
+        const char* const end = cursor.End();
+        for (; p != end; ++p) {
+            if constexpr (hex) {
+                if (HexDigitValue(*p) < 0) {
+                    break;
+                }
+            } else {
+                const auto digit = static_cast<unsigned char>(*p - '0');
+                if (digit > 9) {
+                    break;
+                }
+                // Wraps for more than 19 digits; only used up to 19.
+                runs.value = runs.value * 10 + digit;
+            }
+        }
+        cursor.MoveTo(p);
+    };
     runs.intBegin = cursor.Position();
-    while (isDigit(cursor.Peek())) {
-        cursor.Advance();
-    }
+    scanDigits();
     runs.intEnd = cursor.Position();
     runs.fracBegin = runs.fracEnd = runs.intEnd;
-    if (cursor.Peek() == '.') {
+    if (IsPoint(cursor.Peek())) {
         cursor.Advance();
         runs.fracBegin = cursor.Position();
-        while (isDigit(cursor.Peek())) {
-            cursor.Advance();
-        }
+        scanDigits();
         runs.fracEnd = cursor.Position();
     }
     return runs;
@@ -404,13 +424,7 @@ double ParseDecimal(Cursor& cursor, bool negative) {
     const DigitRuns runs = ScanMantissa<false>(cursor);
     const std::int64_t exponent = ScanExponent(cursor, 'e');
     if (runs.Length() <= 19) {
-        std::uint64_t m = 0;
-        for (const char* p = runs.intBegin; p != runs.intEnd; ++p) {
-            m = m * 10 + static_cast<unsigned>(*p - '0');
-        }
-        for (const char* p = runs.fracBegin; p != runs.fracEnd; ++p) {
-            m = m * 10 + static_cast<unsigned>(*p - '0');
-        }
+        const std::uint64_t m = runs.value;
         if (m == 0) {
             return SignedZero(negative);
         }
@@ -537,9 +551,17 @@ constexpr char kDigitPairs[] = "00010203040506070809"
                                "80818283848586878889"
                                "90919293949596979899";
 
+int DigitCount(std::uint64_t value) {
+    int count = 1;
+    while (count < 20 && value >= kPow10U64[count]) {
+        ++count;
+    }
+    return count;
+}
+
 char* WriteUnsigned(char* out, std::uint64_t value) {
-    char buffer[20];
-    char* p = buffer + sizeof buffer;
+    char* const end = out + DigitCount(value);
+    char* p = end;
     while (value > 0xFFFFFFFFu) {
         const auto pair = static_cast<unsigned>(value % 100);
         value /= 100;
@@ -554,14 +576,11 @@ char* WriteUnsigned(char* out, std::uint64_t value) {
         std::memcpy(p, kDigitPairs + 2 * pair, 2);
     }
     if (small >= 10) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * small, 2);
+        std::memcpy(p - 2, kDigitPairs + 2 * small, 2);
     } else {
-        *--p = static_cast<char>('0' + small);
+        p[-1] = static_cast<char>('0' + small);
     }
-    const auto length = static_cast<std::size_t>(buffer + sizeof buffer - p);
-    std::memcpy(out, p, length);
-    return out + length;
+    return end;
 }
 
 // Exactly `count` digits of value (below 10^count), leading zeros included.
@@ -595,7 +614,7 @@ double ParseNumber(std::string_view token) {
         cursor.Advance(2);
         return ParseHex(cursor, negative);
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(cursor.Peek(1)))) {
+    if (IsDigit(c) || (IsPoint(c) && IsDigit(cursor.Peek(1)))) {
         return ParseDecimal(cursor, negative);
     }
     return ParseWord(cursor, negative);
@@ -631,22 +650,31 @@ char* FormatFixed(char* out, double value, int decimals) {
     } else {
         const int shift = -e;
         // Split off the integer part; the fraction f / 2^shift is scaled by
-        // 10^decimals in 128 bits and rounded to the nearest, ties to even.
+        // 10^decimals and rounded to the nearest, ties to even.
         const std::uint64_t f = shift < 64 ? m & ((std::uint64_t{1} << shift) - 1) : m;
         integerPart = shift < 64 ? m >> shift : 0;
         const auto scale = static_cast<std::uint32_t>(kPow10U64[decimals]);
-        const U128 scaled = Multiply64By32(f, scale);
-        if (shift < 128) {
+        bool roundBit = false;
+        bool restNonZero = false;
+        if (shift + kPow10Bits[decimals] <= 64) {
+            // The scaled fraction fits in 64 bits: the common case (from 256
+            // up with 6 decimals, from 0.25 up with 3).
+            const std::uint64_t scaled = f * scale;
+            fractionDigits = static_cast<std::uint32_t>(scaled >> shift);
+            roundBit = ((scaled >> (shift - 1)) & 1u) != 0;
+            restNonZero = (scaled & ((std::uint64_t{1} << (shift - 1)) - 1)) != 0;
+        } else if (shift < 128) {
+            const U128 scaled = Multiply64By32(f, scale);
             fractionDigits = static_cast<std::uint32_t>(ShiftRightTo64(scaled, shift));
-            const bool odd = decimals == 0 ? (integerPart & 1u) != 0 : (fractionDigits & 1u) != 0;
-            if (TestBit(scaled, shift - 1) && (odd || AnyLowBits(scaled, shift - 1))) {
-                if (++fractionDigits == scale) {
-                    fractionDigits = 0;
-                    ++integerPart;
-                }
-            }
+            roundBit = TestBit(scaled, shift - 1);
+            restNonZero = AnyLowBits(scaled, shift - 1);
         }
         // shift >= 128: the scaled fraction is below 2^94, far under one half.
+        const bool odd = ((decimals == 0 ? integerPart : fractionDigits) & 1u) != 0;
+        if (roundBit && (restNonZero || odd) && ++fractionDigits == scale) {
+            fractionDigits = 0;
+            ++integerPart;
+        }
     }
     out = WriteUnsigned(out, integerPart);
     if (decimals > 0) {
