@@ -117,13 +117,14 @@ PeImage PeImage::Parse(std::vector<std::uint8_t> file) {
         if (index >= directoryCount) {
             return std::pair<std::uint32_t, std::uint32_t>{0, 0};
         }
-        return std::pair{r.U32(directories + index * 8), r.U32(directories + index * 8 + 4)};
+        const std::size_t entry = directories + std::size_t{index} * 8;
+        return std::pair{r.U32(entry), r.U32(entry + 4)};
     };
-    if (const auto [rva, size] = directory(kDirImport); rva != 0) {
-        image.ReadImports(rva, size, false);
+    if (const auto [rva, size] = directory(kDirImport); rva != 0 && size != 0) {
+        image.ReadImports(rva, false);
     }
-    if (const auto [rva, size] = directory(kDirDelayImport); rva != 0) {
-        image.ReadImports(rva, size, true);
+    if (const auto [rva, size] = directory(kDirDelayImport); rva != 0 && size != 0) {
+        image.ReadImports(rva, true);
     }
     if (const auto [rva, size] = directory(kDirResource); rva != 0 && size != 0) {
         image.ReadResources(rva);
@@ -145,7 +146,7 @@ std::size_t PeImage::FileOffset(std::uint32_t rva) const {
     throw FormatError("address " + std::to_string(rva) + " lies in no section");
 }
 
-void PeImage::ReadImports(std::uint32_t rva, std::uint32_t /*size*/, bool delayLoad) {
+void PeImage::ReadImports(std::uint32_t rva, bool delayLoad) {
     const ByteReader r(m_file);
     const std::size_t step = delayLoad ? kDelayDescriptorSize : kImportDescriptorSize;
     const std::size_t nameField = delayLoad ? 4 : 12;
@@ -170,7 +171,7 @@ ResourceKey PeImage::ReadKey(std::size_t base, std::uint32_t nameField) const {
     ResourceKey key;
     key.isNumber = false;
     const std::uint16_t length = r.U16(at);
-    for (std::uint16_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         key.name.push_back(static_cast<char16_t>(r.U16(at + 2 + 2 * i)));
     }
     return key;

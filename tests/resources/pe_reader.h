@@ -100,7 +100,7 @@ private:
     };
 
     std::size_t FileOffset(std::uint32_t rva) const;
-    void ReadImports(std::uint32_t rva, std::uint32_t size, bool delayLoad);
+    void ReadImports(std::uint32_t rva, bool delayLoad);
     void ReadResources(std::uint32_t rva);
     ResourceKey ReadKey(std::size_t base, std::uint32_t nameField) const;
 

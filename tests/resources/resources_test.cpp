@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -296,8 +297,6 @@ protected:
 std::unique_ptr<PeImage> ProductResources::s_image;
 std::string ProductResources::s_error;
 
-#define REQUIRE_PRODUCT() ASSERT_TRUE(s_image) << s_error
-
 void ProductResources::CheckDialog(const DialogSpec& spec) const {
     const Resource* res = Single(rt::kDialog, static_cast<std::uint16_t>(spec.id));
     ASSERT_NE(res, nullptr) << "dialog " << spec.id << " is missing";
@@ -352,14 +351,14 @@ void ProductResources::CheckDialog(const DialogSpec& spec) const {
 }
 
 TEST_F(ProductResources, IsA32BitGuiProgram) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     EXPECT_EQ(s_image->OptionalMagic(), velmora::pe::optional_magic::kPe32) << "not PE32";
     EXPECT_EQ(s_image->Machine(), velmora::pe::machine::kI386) << "not i386";
     EXPECT_EQ(s_image->Subsystem(), 2) << "not the Windows GUI subsystem";
 }
 
 TEST_F(ProductResources, ImportsOnlyWindowsOwnDlls) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     static const char* const kAllowed[] = {
         "kernel32.dll", "user32.dll",  "gdi32.dll",   "comctl32.dll", "comdlg32.dll", "ole32.dll",
         "oleaut32.dll", "shell32.dll", "shlwapi.dll", "advapi32.dll", "msvcrt.dll",
@@ -383,17 +382,17 @@ TEST_F(ProductResources, ImportsOnlyWindowsOwnDlls) {
 }
 
 TEST_F(ProductResources, MainDialogTemplate) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     CheckDialog(MainDialog());
 }
 
 TEST_F(ProductResources, AboutBoxTemplate) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     CheckDialog(AboutDialog());
 }
 
 TEST_F(ProductResources, StringTable) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     const struct {
         int id;
         const char16_t* text;
@@ -422,7 +421,7 @@ TEST_F(ProductResources, StringTable) {
 }
 
 TEST_F(ProductResources, IconGroupHasTheTwelveImages) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     const Resource* group = Single(rt::kGroupIcon, 128);
     ASSERT_NE(group, nullptr) << "icon group 128 is missing";
     const auto entries = velmora::res::ParseGroupIcon(group->data);
@@ -457,7 +456,7 @@ TEST_F(ProductResources, IconGroupHasTheTwelveImages) {
 }
 
 TEST_F(ProductResources, VersionRecord) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     const Resource* res = Single(rt::kVersion, 1);
     ASSERT_NE(res, nullptr) << "version record 1 is missing";
     EXPECT_EQ(res->language & 0x3FF, 0) << "not language neutral: " << Hex(res->language);
@@ -500,7 +499,7 @@ TEST_F(ProductResources, VersionRecord) {
 }
 
 TEST_F(ProductResources, ManifestAsksForCommonControls6AndNoElevation) {
-    REQUIRE_PRODUCT();
+    ASSERT_TRUE(s_image) << s_error;
     const auto manifests = s_image->FindType(ResourceKey::Number(rt::kManifest));
     ASSERT_EQ(manifests.size(), 1u) << "expected exactly one manifest resource";
     const Resource& m = *manifests.front();
@@ -539,3 +538,24 @@ TEST_F(ProductResources, ManifestAsksForCommonControls6AndNoElevation) {
 }
 
 } // namespace
+
+// The reader must refuse damaged files with FormatError rather than read past
+// their end.
+TEST(PeReader, RejectsDamagedImages) {
+    std::vector<std::uint8_t> header(0x40, 0);
+    header[0] = 'M';
+    header[1] = 'Z';
+    std::vector<std::uint8_t> farHeader = header;
+    farHeader[0x3C] = 0xF0; // PE header beyond the end of the file
+    std::vector<std::uint8_t> noSignature = header;
+    noSignature[0x3C] = 0x3C;
+    std::vector<std::uint8_t> truncatedCoff = header;
+    truncatedCoff[0x3C] = 0x40; // signature right after the DOS header, COFF header cut short
+    truncatedCoff.insert(truncatedCoff.end(), {'P', 'E', 0, 0, 0x4C, 0x01});
+    const std::vector<std::vector<std::uint8_t>> cases = {
+        {}, {'M', 'Z'}, header, farHeader, noSignature, truncatedCoff,
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_THROW(PeImage::Parse(cases[i]), velmora::pe::FormatError) << "case " << i;
+    }
+}
