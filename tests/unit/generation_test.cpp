@@ -1,0 +1,167 @@
+// One generation as the front end runs it: outcomes, messages in order with
+// the wait indication around them, and the state of both files afterwards.
+
+#include "generation.h"
+
+#include "errors.h"
+#include "generation_support.h"
+#include "input_reader.h"
+#include "writer_support.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::CMessageRecorder;
+using test::CProgramList;
+using test::CRecordingFeedback;
+using test::CTempDir;
+using test::kGenerated;
+using test::kOpenFailed;
+using test::ReadBytes;
+using test::RecordsOf;
+using test::SuccessEvents;
+using test::WriteBytes;
+
+using namespace std::string_literals;
+
+const char* const kList = "abc,Punkt graniczny\r\nxyz,Inny punkt\r\n";
+const char* const kHeader = "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+                            "# \r\n";
+
+class Generation : public ::testing::Test {
+protected:
+    GenerationRequest Request(const std::string& inputBytes) {
+        WriteBytes(m_input, inputBytes);
+        GenerationRequest request;
+        request.inputPath = m_input;
+        request.outputPath = m_output;
+        request.layoutIndex = 2;
+        request.separatorIndex = 3;
+        request.codeIndex = 0;
+        return request;
+    }
+
+    CTempDir m_dir;
+    const std::string m_input = m_dir.Path("punkty.txt");
+    const std::string m_output = m_dir.Path("punkty.txt.wsd");
+    CRecordingFeedback m_feedback{m_output};
+    CMessageRecorder m_catalogueMessages;
+};
+
+class GenerationWithList : public Generation {
+protected:
+    CProgramList m_list{kList};
+};
+
+TEST_F(GenerationWithList, WholeGeneration) {
+    GenerationRequest request = Request("101 100 200\r\n\r\n102 5,5 6,25");
+    request.kergText = "K1";
+    EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::Generated);
+    EXPECT_EQ(m_feedback.events, SuccessEvents());
+    EXPECT_TRUE(m_feedback.completeAtSuccess);
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) +
+                                       "#Punkt graniczny=_code.n;_number;_X;_Y;KRG.n\r\n"
+                                       "ABC;101;100.000000;200.000000;K1\r\n"
+                                       "ABC;102;5.500000;6.250000;K1\r\n"
+                                       "#KONIEC\r\n");
+    EXPECT_EQ(ReadBytes(m_input), "101 100 200\r\n\r\n102 5,5 6,25");
+    EXPECT_TRUE(CMessageRecorder::Messages().empty());
+}
+
+TEST_F(GenerationWithList, CodeIndexSelectsFromTheListReadNow) {
+    GenerationRequest request = Request("1 2 3\n");
+    request.codeIndex = 1;
+    request.zudpText = "Z-7";
+    EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::Generated);
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) +
+                                       "#Inny punkt=_code.n;_number;_X;_Y;NWN.n\r\n"
+                                       "XYZ;1;2.000000;3.000000;Z-7\r\n"
+                                       "#KONIEC\r\n");
+}
+
+TEST_F(GenerationWithList, InputWithoutUsableLinesGivesHeaderAndEndMarker) {
+    for (const std::string& input : {""s,
+                                     "\x1A"
+                                     "101 1 2\r\n"s,
+                                     "\r\n  \r\n\t\n"s}) {
+        CRecordingFeedback feedback(m_output);
+        EXPECT_EQ(RunGeneration(Request(input), feedback), GenerationOutcome::Generated);
+        EXPECT_EQ(feedback.events, SuccessEvents());
+        EXPECT_EQ(ReadBytes(m_output),
+                  std::string(kHeader) + "#Punkt graniczny=_code.n;_number;_X;_Y\r\n#KONIEC\r\n");
+    }
+}
+
+TEST_F(GenerationWithList, LineEndsConvertAlike) {
+    for (const std::string& input :
+         {"1 2 3\r\n4 5 6\r\r\n"s, "1 2 3\n4 5 6\r\n"s, "1 2 3\r\n4 5 6\r"s}) {
+        CRecordingFeedback feedback(m_output);
+        ASSERT_EQ(RunGeneration(Request(input), feedback), GenerationOutcome::Generated);
+        EXPECT_EQ(RecordsOf(ReadBytes(m_output)),
+                  (std::vector<std::string>{"ABC;1;2.000000;3.000000", "ABC;4;5.000000;6.000000"}))
+            << input;
+    }
+}
+
+TEST_F(GenerationWithList, LinesAfterALineStartingWithNulAreConverted) {
+    EXPECT_EQ(RunGeneration(Request("1 2 3\n\0 9 9\n4 5 6\n"s), m_feedback),
+              GenerationOutcome::Generated);
+    EXPECT_EQ(RecordsOf(ReadBytes(m_output)),
+              (std::vector<std::string>{"ABC;1;2.000000;3.000000", "ABC;4;5.000000;6.000000"}));
+}
+
+TEST_F(GenerationWithList, InputThatCannotBeOpened) {
+    GenerationRequest request = Request("");
+    request.inputPath = m_dir.Path("missing.txt");
+    EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::InputNotOpened);
+    EXPECT_EQ(m_feedback.events,
+              std::vector<std::string>{"message: " + kOpenFailed + request.inputPath});
+    EXPECT_FALSE(test::FileExists(m_output));
+}
+
+TEST_F(GenerationWithList, OutputThatCannotBeCreated) {
+    GenerationRequest request = Request("1 2 3\n");
+    request.outputPath = m_dir.Path("no folder/out.wsd");
+    EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(m_feedback.events,
+              std::vector<std::string>{"message: " + kOpenFailed + request.outputPath});
+}
+
+TEST_F(GenerationWithList, OutputNamingTheInputFailsAndKeepsTheInput) {
+    GenerationRequest request = Request("101 1 2\r\n102 3 4\r\n");
+    request.outputPath = request.inputPath;
+    EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(m_feedback.events,
+              std::vector<std::string>{"message: " + kOpenFailed + request.inputPath});
+    EXPECT_EQ(ReadBytes(m_input), "101 1 2\r\n102 3 4\r\n");
+}
+
+TEST_F(Generation, EmptyCodeListRefusesBeforeTheBatchFileIsCreated) {
+    const CProgramList noList;
+    GenerationRequest request = Request("101 1 2\r\n");
+    request.codeIndex = -1;
+    EXPECT_THROW(RunGeneration(request, m_feedback), InvalidArgumentError);
+    EXPECT_TRUE(m_feedback.events.empty());
+    EXPECT_FALSE(test::FileExists(m_output));
+    // The writer's own catalogue reported the missing list.
+    EXPECT_EQ(CMessageRecorder::Messages(),
+              std::vector<std::string>{"Nie mo\xBFna otworzy\xE6 pliku '" + noList.Path() + "'!"});
+}
+
+TEST_F(Generation, CodeIndexNamingNoEntryLeavesTheOldBatchFileAlone) {
+    const CProgramList list(kList);
+    WriteBytes(m_output, "old batch file\r\n#KONIEC\r\n");
+    GenerationRequest request = Request("101 1 2\r\n");
+    request.codeIndex = 2;
+    EXPECT_THROW(RunGeneration(request, m_feedback), InvalidArgumentError);
+    EXPECT_TRUE(m_feedback.events.empty());
+    EXPECT_EQ(ReadBytes(m_output), "old batch file\r\n#KONIEC\r\n");
+    EXPECT_EQ(ReadBytes(m_input), "101 1 2\r\n");
+    // The input was closed on the way out.
+    EXPECT_TRUE(CInputReader(m_input).IsOpen());
+}
+
+} // namespace
+} // namespace velmora
