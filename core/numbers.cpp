@@ -232,6 +232,24 @@ bool TryDivideExact(std::uint64_t m, int k, double& result) {
 #endif
 }
 
+// m * 10^e for nonzero m when it can be done exactly without big numbers:
+// e from 0 up (as long as m * 10^(e - 27) fits in 64 bits) by integer
+// arithmetic, e from -22 to -1 by one division.
+bool TryScaleExact(std::uint64_t m, std::int64_t e, double& result) {
+    if (e >= 0) {
+        for (; e > 27; --e) {
+            if (m > std::numeric_limits<std::uint64_t>::max() / 10) {
+                return false;
+            }
+            m *= 10;
+        }
+        result = ScaleUpExact(m, static_cast<int>(e));
+        return true;
+    }
+    return e >= -22 && m <= (std::uint64_t{1} << 53) &&
+           TryDivideExact(m, static_cast<int>(-e), result);
+}
+
 // ---------------------------------------------------------------------------
 // Parsing
 // ---------------------------------------------------------------------------
@@ -406,6 +424,17 @@ double ConvertLongDecimal(const DigitRuns& runs, std::int64_t exponent, bool neg
     }
     if (restNonZero) {
         buffer[count++] = '1';
+    } else if (count <= 19) {
+        // Few significant digits after all (zeros around them): exact here,
+        // which also keeps from_chars off its floating-point shortcut.
+        std::uint64_t m = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            m = m * 10 + static_cast<unsigned>(buffer[i] - '0');
+        }
+        double value = 0.0;
+        if (TryScaleExact(m, pointExponent - static_cast<std::int64_t>(count), value)) {
+            return WithSign(value, negative);
+        }
     }
     char* end = buffer + count;
     *end++ = 'e';
@@ -429,14 +458,9 @@ double ParseDecimal(Cursor& cursor, bool negative) {
             return SignedZero(negative);
         }
         const std::int64_t e = exponent - static_cast<std::int64_t>(runs.FracLength());
-        if (e >= 0 && e <= 27) {
-            return WithSign(ScaleUpExact(m, static_cast<int>(e)), negative);
-        }
-        if (e < 0 && e >= -22 && m <= (std::uint64_t{1} << 53)) {
-            double value = 0.0;
-            if (TryDivideExact(m, static_cast<int>(-e), value)) {
-                return WithSign(value, negative);
-            }
+        double value = 0.0;
+        if (TryScaleExact(m, e, value)) {
+            return WithSign(value, negative);
         }
     }
     return ConvertLongDecimal(runs, exponent, negative);

@@ -264,6 +264,27 @@ TEST_F(NumbersDifferentialTest, ParsesNumberShapedTextLikeGlibc) {
     }
 }
 
+TEST_F(NumbersDifferentialTest, ParsesFewDigitsAmongManyZerosLikeGlibc) {
+    // Up to 19 significant digits padded with zeros on both sides and a point
+    // anywhere: long tokens whose value is still a small integer times a
+    // power of ten.
+    for (int i = 0; i < 100000; ++i) {
+        std::string digits(Below(30), '0');
+        const auto significant = 1 + Below(19);
+        for (std::uint64_t k = 0; k < significant; ++k) {
+            digits += static_cast<char>('0' + Below(10));
+        }
+        digits.append(Below(30), '0');
+        if (Chance(70)) {
+            digits.insert(Below(digits.size() + 1), 1, ".,"[Below(2)]);
+        }
+        if (Chance(60)) {
+            digits += 'e' + std::to_string(static_cast<int>(Below(80)) - 40);
+        }
+        m_compare.Parse(digits);
+    }
+}
+
 TEST_F(NumbersDifferentialTest, ParsesPrintedDoublesAndCoordinatesLikeGlibc) {
     for (int i = 0; i < 100000; ++i) {
         const auto cents = 570000000 + Below(90000000);
