@@ -1,0 +1,197 @@
+// The dialog as it opens, its About box, its tool tips and the ways of closing it.
+#include "velmora.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+std::vector<std::string> Utf8All(const std::vector<std::wstring>& texts) {
+    std::vector<std::string> result;
+    for (const auto& text : texts) {
+        result.push_back(Utf8(text));
+    }
+    return result;
+}
+
+TEST(Dialog, OpensWithTheListsFilledAndTheFocusOnTheInputPath) {
+    Velmora app(L"start");
+    const HWND dialog = app.Dialog();
+    EXPECT_EQ(Utf8(TextOf(dialog)), "Velmora");
+    EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(kLayout))),
+              (std::vector<std::string>{"Numer X Y RZG", "Numer_inny X Y", "Numer X Y",
+                                        "Numer X Y RZG RZD", "Numer X Y RZD", "Numer X Y H RZG",
+                                        "Numer X Y H RZD", "X Y", "X Y H", "Numer_inny X Y H",
+                                        "Numer_inny Y X", "Numer X Y H", "Numer Numer_inny X Y",
+                                        "Numer Numer_inny X Y H"}));
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(kSeparator))),
+              (std::vector<std::string>{";", ",", "Tab", "Spacja", "|"}));
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(kPointCode))),
+              (std::vector<std::string>{"KR", "SŁ", "POM"}));
+    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 3);
+    EXPECT_EQ(Utf8(TextOf(app.Control(kSeparator))), "Spacja");
+    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), 0);
+
+    for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+        EXPECT_EQ(app.Text(box), L"") << "box " << box;
+    }
+    EXPECT_FALSE(app.Checked(kKergCheck));
+    EXPECT_FALSE(app.Checked(kZudpCheck));
+    EXPECT_FALSE(app.Enabled(kKergNumber));
+    EXPECT_FALSE(app.Enabled(kZudpNumber));
+    for (const int control : {kInputPath, kBrowseInput, kOutputPath, kBrowseOutput, kLayout,
+                              kSeparator, kPointCode, kKergCheck, kZudpCheck, kGenerate, kClose}) {
+        EXPECT_TRUE(app.Enabled(control)) << "control " << control;
+    }
+    EXPECT_TRUE(GetWindowLongW(app.Control(kInputPath), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(app.Control(kPreview), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(Utf8(app.Text(kGenerate)), "Generuj");
+    EXPECT_EQ(Utf8(app.Text(kClose)), "Zamknij");
+    EXPECT_EQ(Utf8(app.Text(kKergCheck)), "Dopisać KERG:");
+    EXPECT_EQ(Utf8(app.Text(kZudpCheck)), "Dopisać wniosek ZUDP:");
+
+    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+}
+
+TEST(Dialog, AboutBoxFromTheSystemMenuLeavesTheDialogAsItWas) {
+    Velmora app(L"o programie");
+    const HWND dialog = app.Dialog();
+    SelectComboItem(app.Control(kLayout), 5);
+    SelectComboItem(app.Control(kPointCode), 2);
+    ReplaceText(app.Control(kOutputPath), L"C:\\dane\\wynik.wsd");
+    Click(app.Control(kZudpCheck));
+    TypeText(app.Control(kZudpNumber), L"Z-17");
+
+    const auto snapshot = [&] {
+        std::vector<std::wstring> state;
+        for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+            state.push_back(app.Text(box));
+        }
+        for (const int list : {kLayout, kSeparator, kPointCode}) {
+            state.push_back(std::to_wstring(ComboSelection(app.Control(list))));
+        }
+        for (const int box : {kKergCheck, kZudpCheck}) {
+            state.push_back(app.Checked(box) ? L"ticked" : L"clear");
+        }
+        for (const int box : {kKergNumber, kZudpNumber}) {
+            state.push_back(app.Enabled(box) ? L"enabled" : L"disabled");
+        }
+        return Utf8All(state);
+    };
+    const auto before = snapshot();
+
+    for (int round = 0; round < 2; ++round) {
+        PostMessageW(dialog, WM_SYSCOMMAND, 0x0010, 0);
+        const HWND about = app.Process().WaitDialog(
+            [](HWND window) { return TextOf(window) == L"O programie"; }, "the About box");
+        EXPECT_EQ(GetWindow(about, GW_OWNER), dialog);
+        EXPECT_FALSE(IsWindowEnabled(dialog)) << "the About box is modal";
+        std::vector<std::string> texts;
+        bool iconShown = false;
+        for (HWND child : Children(about)) {
+            if (!IsWindowVisible(child)) {
+                continue;
+            }
+            if (ClassOf(child) == L"Static" &&
+                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                iconShown = true;
+            } else {
+                texts.push_back(Utf8(TextOf(child)));
+            }
+        }
+        EXPECT_TRUE(iconShown) << "the About box shows no icon";
+        EXPECT_EQ(texts, (std::vector<std::string>{"Velmora wersja 13.3.0.0", "OK"}));
+        ASSERT_NE(GetDlgItem(about, IDOK), nullptr);
+        EXPECT_EQ(Utf8(TextOf(GetDlgItem(about, IDOK))), "OK");
+        ClickAndGoOn(GetDlgItem(about, IDOK));
+        WaitUntil([&] { return !IsAlive(about); }, "the About box to close");
+        WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, "the dialog enabled again");
+        EXPECT_EQ(snapshot(), before);
+    }
+    EXPECT_TRUE(app.Process().Running());
+}
+
+// The tip window of the program that is visible now, if any.
+std::optional<std::wstring> VisibleTip(Program& program) {
+    for (HWND window : program.TopLevelWindows()) {
+        if (ClassOf(window) == L"tooltips_class32" && IsWindowVisible(window)) {
+            return TextOf(window);
+        }
+    }
+    return std::nullopt;
+}
+
+// What the program has on screen, for a failure message.
+std::string DescribeWindows(Program& program) {
+    std::string windows;
+    for (HWND window : program.TopLevelWindows()) {
+        windows += " " + Utf8(ClassOf(window)) +
+                   (IsWindowVisible(window) ? "(visible " : "(hidden ") + "\"" +
+                   Utf8(TextOf(window)) + "\")";
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    return "pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) +
+           "; windows:" + windows;
+}
+
+void WaitTip(Program& program, HWND over, const std::wstring& expected) {
+    // Each move over a tool restarts the tip's delay, so the pointer moves once and rests; only
+    // if no tip comes does it move again.
+    const auto deadline = Clock::now() + kTimeout;
+    for (int nudge = 0;; ++nudge) {
+        MovePointerOver(over, nudge % 2);
+        try {
+            WaitUntil([&] { return VisibleTip(program) == expected; },
+                      "the tool tip \"" + Utf8(expected) + "\"", 3s);
+            return;
+        } catch (const DriverError& error) {
+            if (Clock::now() >= deadline) {
+                throw DriverError(error.what() + std::string("; ") + DescribeWindows(program));
+            }
+        }
+    }
+}
+
+TEST(Dialog, ToolTipsAppearOverTheButtons) {
+    Velmora app(L"podpowiedzi");
+    // Tips show only over the active window: the user clicks into the dialog first.
+    ClickWithMouse(app.Control(kPreview));
+    WaitUntil([&] { return app.FocusedControl() == kPreview; }, "the focus on the preview");
+    WaitTip(app.Process(), app.Control(kGenerate), L"Uruchom generowanie piku wsadowego.");
+    WaitTip(app.Process(), app.Control(kBrowseOutput), L"Wybierz plik wyjściowy.");
+    WaitTip(app.Process(), app.Control(kLayout), L"Wskaż, jakie dane zawiera plik wejściowy.");
+}
+
+TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
+    Velmora app(L"enter");
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    WriteBytes(input, "1 2 3\r\n");
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    ClickWithMouse(app.Control(kOutputPath));
+    WaitUntil([&] { return app.FocusedControl() == kOutputPath; }, "the focus on the output path");
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(app.WaitEnded());
+    EXPECT_FALSE(FileExists(input + L".wsd"));
+}
+
+TEST(Dialog, EscCloses) {
+    Velmora app(L"esc");
+    app.Dialog();
+    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(app.WaitEnded());
+}
+
+TEST(Dialog, ZamknijCloses) {
+    Velmora app(L"zamknij");
+    ClickAndGoOn(app.Control(kClose));
+    EXPECT_TRUE(app.WaitEnded());
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,200 @@
+// "Generuj": the checks before the job, a whole generation checked byte for byte, and the
+// failures a user meets (output = input, no code list).
+#include "velmora.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kSuccess[] = L"Plik wsadowy został wygenerowany.";
+
+TEST(Generate, WithoutAnInputPathAsksForOneAndFocusesItsButton) {
+    Velmora app(L"brak wejścia");
+    app.PressGenerate();
+    auto box = app.WaitMessage();
+    app.ExpectMessage(box, L"Nie wskazano pliku wejściowego");
+    EXPECT_FALSE(IsWindowEnabled(app.Dialog())) << "the message is modal to the dialog";
+    app.Answer(box);
+    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
+
+    // A typed output path alone is not enough either.
+    ReplaceText(app.Control(kOutputPath), L"C:\\wynik.wsd");
+    app.PressGenerate();
+    box = app.WaitMessage();
+    app.ExpectMessage(box, L"Nie wskazano pliku wejściowego");
+    app.Answer(box);
+    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
+    EXPECT_EQ(app.Text(kOutputPath), L"C:\\wynik.wsd");
+}
+
+TEST(Generate, WithoutAnOutputPathAsksForOneAndFocusesIt) {
+    Velmora app(L"brak wyjścia");
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    WriteBytes(input, "1 2 3\r\n");
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    ReplaceText(app.Control(kOutputPath), L"");
+    ASSERT_EQ(app.Text(kOutputPath), L"");
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, L"Nie wskazano pliku wyjściowego");
+    app.Answer(box);
+    WaitUntil([&] { return app.FocusedControl() == kOutputPath; }, "the focus on the output path");
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
+    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+}
+
+TEST(Generate, AWholeGenerationWritesTheBatchFileBeforeReportingSuccess) {
+    Velmora app(L"generowanie");
+    const std::wstring input = app.Folder().Subfolder(L"pomiary łąka") + L"działka 7.txt";
+    const std::string inputBytes = Ansi(L"101;5712345,12;6543210.5;102,3\r\n"
+                                        L"\r\n"
+                                        L"  102;5712346.125;6543211;103\n"
+                                        L"103;1;2\r\n"
+                                        L"zła linia\r\n"
+                                        L"104;-0,5;7e2;1,2345\r\n");
+    WriteBytes(input, inputBytes);
+
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    const std::wstring output = input + L".wsd";
+    ASSERT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
+    SelectComboItem(app.Control(kLayout), 11);   // "Numer X Y H"
+    SelectComboItem(app.Control(kSeparator), 0); // ";"
+    SelectComboItem(app.Control(kPointCode), 1); // "SŁ"
+    ASSERT_EQ(Utf8(TextOf(app.Control(kLayout))), "Numer X Y H");
+    Click(app.Control(kKergCheck));
+    TypeText(app.Control(kKergNumber), L"KERG-2024/7");
+
+    const std::string expected =
+        Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+             L"# \r\n"
+             L"#Słup energetyczny=_code.n;_number;_X;_Y;_H;KRG.n\r\n"
+             L"SŁ;101;5712345.120000;6543210.500000;102.300;KERG-2024/7\r\n"
+             L"SŁ;102;5712346.125000;6543211.000000;103.000;KERG-2024/7\r\n"
+             L"SŁ;103;1.000000;2.000000;;KERG-2024/7\r\n"
+             L"SŁ;104;-0.500000;700.000000;1.234;KERG-2024/7\r\n"
+             L"#KONIEC\r\n");
+
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, kSuccess);
+    // While the success message is on screen the batch file is already complete and closed.
+    const auto whileShown = ReadBytes(output);
+    ASSERT_TRUE(whileShown.has_value()) << "the batch file is still held by the program";
+    EXPECT_EQ(*whileShown, expected);
+    app.Answer(box);
+
+    for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+        WaitUntil([&] { return app.Text(box).empty(); }, "box " + std::to_string(box) + " emptied");
+    }
+    EXPECT_EQ(ReadBytes(output), expected);
+    EXPECT_EQ(ReadBytes(input), inputBytes);
+    // The choices stay.
+    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 11);
+    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), 1);
+    EXPECT_TRUE(app.Checked(kKergCheck));
+    EXPECT_TRUE(app.Enabled(kKergNumber));
+    EXPECT_FALSE(app.Enabled(kZudpNumber));
+
+    // Pressing "Generuj" again at once asks for an input file.
+    app.PressGenerate();
+    const auto again = app.WaitMessage();
+    app.ExpectMessage(again, L"Nie wskazano pliku wejściowego");
+    app.Answer(again);
+    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
+
+    // The remembered folder survives the generation; ZUDP replaces KERG in the file.
+    app.ChooseInputFile(L"działka 7.txt");
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path again");
+    Click(app.Control(kZudpCheck));
+    TypeText(app.Control(kZudpNumber), L"Z 1");
+    SelectComboItem(app.Control(kLayout), 7);    // "X Y"
+    SelectComboItem(app.Control(kPointCode), 2); // "POM"
+    app.PressGenerate();
+    const auto second = app.WaitMessage();
+    app.ExpectMessage(second, kSuccess);
+    app.Answer(second);
+    EXPECT_EQ(ReadBytes(output),
+              Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+                   L"# \r\n"
+                   L"#Punkt pomiarowy, stały=_code.n;_X;_Y;NWN.n\r\n"
+                   L"POM;101.000000;5712345.120000;Z 1\r\n"
+                   L"POM;102.000000;5712346.125000;Z 1\r\n"
+                   L"POM;103.000000;1.000000;Z 1\r\n"
+                   L"POM;104.000000;-0.500000;Z 1\r\n"
+                   L"#KONIEC\r\n"));
+}
+
+TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
+    Velmora app(L"to samo");
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    const std::string inputBytes = "101 1 2\r\n102 3 4\r\n";
+    WriteBytes(input, inputBytes);
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    ReplaceText(app.Control(kOutputPath), input);
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + input);
+    app.Answer(box);
+    EXPECT_EQ(ReadBytes(input), inputBytes);
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input));
+    EXPECT_EQ(app.Text(kPreview), L"101 1 2\r\n102 3 4\r\n");
+    EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+}
+
+TEST(Generate, WithoutTheCodeListNothingIsWritten) {
+    Velmora app(L"bez listy łąka", std::nullopt);
+    const std::wstring listMessage = L"Nie można otworzyć pliku '" + app.ListPath() + L"'!";
+
+    // The list's message comes before the dialog.
+    auto box = app.WaitMessage();
+    EXPECT_FALSE(app.DialogShown());
+    EXPECT_EQ(Utf8(box.text), Utf8(listMessage));
+    EXPECT_EQ(Utf8(box.caption), "Velmora");
+    EXPECT_EQ(NameOf(box.icon), NameOf(Icon::Exclamation));
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    app.Answer(box);
+
+    EXPECT_TRUE(ComboItems(app.Control(kPointCode)).empty());
+    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), -1);
+    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 3);
+
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    WriteBytes(input, "101 1 2\r\n");
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    const std::wstring proposed = input + L".wsd";
+    const std::wstring existing = app.Folder() / L"istniejący.wsd";
+    const std::string existingBytes = "# stary plik\r\n#KONIEC\r\n";
+    WriteBytes(existing, existingBytes);
+
+    for (const auto& output : {proposed, existing}) {
+        SCOPED_TRACE(Utf8(output));
+        ReplaceText(app.Control(kOutputPath), output);
+        app.PressGenerate();
+        // The writer reads the list again and says so first.
+        box = app.WaitMessage();
+        app.ExpectMessage(box, listMessage);
+        app.Answer(box);
+        box = app.WaitMessage();
+        EXPECT_EQ(Utf8(box.text), "Encountered an improper argument.");
+        EXPECT_EQ(Utf8(box.caption), "Velmora");
+        EXPECT_EQ(NameOf(box.icon), NameOf(Icon::Stop));
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        app.Answer(box);
+        EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+        EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
+        EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
+    }
+    EXPECT_FALSE(FileExists(proposed));
+    EXPECT_EQ(ReadBytes(existing), existingBytes);
+}
+
+} // namespace
+} // namespace e2e

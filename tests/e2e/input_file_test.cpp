@@ -1,0 +1,141 @@
+// Choosing the input and output files through the real file dialogs: the paths the dialog fills
+// in, the preview, the folder the file dialogs open in, and an input that cannot be opened.
+#include "velmora.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+// Thirteen lines with mixed line ends; the preview shows the first twelve, each with CR LF.
+const std::wstring kThirteenLines[] = {L"# pomiar Łódź, działka 12/3",
+                                       L"101 5712345.01 6543210.01 101.5",
+                                       L"",
+                                       L"102\t5712346 6543211",
+                                       L"  103 5712347,5 6543212,25",
+                                       L"żółć ĄĘŚ",
+                                       L"105 1 2 3",
+                                       L"106 1 2 3",
+                                       L"107 1 2 3",
+                                       L"108 1 2 3",
+                                       L"109 1 2 3",
+                                       L"110 ostatnia w podglądzie",
+                                       L"111 już poza podglądem"};
+
+std::string ThirteenLineFile() {
+    std::string bytes;
+    for (size_t i = 0; i < std::size(kThirteenLines); ++i) {
+        bytes += Ansi(kThirteenLines[i]) + (i % 3 == 1 ? "\n" : "\r\n");
+    }
+    return bytes;
+}
+
+std::wstring PreviewOfTwelve() {
+    std::wstring text;
+    for (size_t i = 0; i < 12; ++i) {
+        text += kThirteenLines[i] + L"\r\n";
+    }
+    return text;
+}
+
+void WaitInputPath(Velmora& app, const std::wstring& path) {
+    WaitUntil([&] { return app.Text(kInputPath) == path; }, "the input path " + Utf8(path));
+}
+
+TEST(InputFile, ChoosingFillsThePathsAndThePreviewAndIsRemembered) {
+    Velmora app(L"wybór");
+    const std::wstring survey = app.Folder().Subfolder(L"dane łąka");
+    const std::wstring elsewhere = app.Folder().Subfolder(L"inne");
+    const std::wstring input = survey + L"pomiar.txt";
+    WriteBytes(input, ThirteenLineFile());
+    WriteBytes(survey + L"krótki.csv", "1;2;3\r\n4;5;6\n7;8;9");
+    WriteBytes(elsewhere + L"krótki.csv", "nie ten\r\n");
+
+    app.ChooseInputFile(input);
+    WaitInputPath(app, input);
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+
+    // The file dialog now opens in the chosen file's folder: a bare name is found there.
+    app.ChooseInputFile(L"krótki.csv");
+    WaitInputPath(app, survey + L"krótki.csv");
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(survey + L"krótki.csv.wsd"));
+    EXPECT_EQ(Utf8(app.Text(kPreview)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
+
+    // The output file dialog opens there too, and choosing an output touches nothing else.
+    app.ChooseOutputFile(L"wynik.wsd");
+    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"wynik.wsd"; }, "the output path");
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(survey + L"krótki.csv"));
+    EXPECT_EQ(Utf8(app.Text(kPreview)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
+
+    // An output chosen elsewhere does not move where the file dialogs open.
+    app.ChooseOutputFile(elsewhere + L"nowy.wsd");
+    WaitUntil([&] { return app.Text(kOutputPath) == elsewhere + L"nowy.wsd"; }, "the output path");
+    app.ChooseOutputFile(L"drugi.wsd");
+    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"drugi.wsd"; }, "the output path");
+    app.ChooseInputFile(L"pomiar.txt");
+    WaitInputPath(app, input);
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+
+    // Cancelling changes nothing.
+    ClickAndGoOn(app.Control(kBrowseInput));
+    CancelFileDialog(app.Process(), app.Dialog());
+    ClickAndGoOn(app.Control(kBrowseOutput));
+    CancelFileDialog(app.Process(), app.Dialog());
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+    EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+}
+
+TEST(InputFile, ANameWithoutExtensionGetsWsdAppended) {
+    Velmora app(L"bez rozszerzenia");
+    const std::wstring input = app.Folder() / L"punkty";
+    WriteBytes(input, "");
+    app.ChooseInputFile(input);
+    WaitInputPath(app, input);
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
+    EXPECT_EQ(app.Text(kPreview), L"");
+}
+
+TEST(InputFile, AnInputHeldByAnotherProgramIsReportedWithOkAndCancel) {
+    Velmora app(L"zajęty");
+    const std::wstring readable = app.Folder() / L"dobry.txt";
+    WriteBytes(readable, "1 2 3\r\n");
+    app.ChooseInputFile(readable);
+    WaitInputPath(app, readable);
+    ASSERT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+
+    const std::wstring held = app.Folder() / L"zajęty.txt";
+    WriteBytes(held, "4 5 6\r\n");
+    HeldFile hold(held);
+    app.ChooseInputFile(held);
+    auto box = app.WaitMessage();
+    app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held, true);
+    // The paths are taken before the file is read; the preview keeps the previous file.
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(held));
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(held + L".wsd"));
+    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    app.Answer(box, IDCANCEL);
+
+    // Generating from it reports the same file, with OK only, and creates nothing.
+    app.PressGenerate();
+    box = app.WaitMessage();
+    app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held);
+    app.Answer(box);
+    EXPECT_FALSE(FileExists(held + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(held));
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(held + L".wsd"));
+
+    // Answering OK does the same as Cancel.
+    app.ChooseInputFile(held);
+    box = app.WaitMessage();
+    app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held, true);
+    app.Answer(box, IDOK);
+    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+}
+
+} // namespace
+} // namespace e2e
