@@ -250,7 +250,8 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        // The dialog object, as DoModal passed it to CreateDialogIndirectParamA.
+        auto* dialog = reinterpret_cast<CDialog*>(lParam); // NOLINT(performance-no-int-to-ptr)
         ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
         dialog->m_hWnd = hWnd;
 
@@ -274,7 +275,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         return result;
     }
 
-    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    auto* dialog = reinterpret_cast<CDialog*>( // NOLINT(performance-no-int-to-ptr)
+        ::GetWindowLongPtrA(hWnd, DWLP_USER));
     if (dialog == nullptr) {
         return FALSE;
     }

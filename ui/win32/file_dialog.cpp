@@ -130,9 +130,11 @@ bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
                                                    reinterpret_cast<void**>(folder)));
 }
 
-// The chooser's options for the classic flags: each flag with an equivalent
-// sets or clears it; the result is always a file system path.
-FILEOPENDIALOGOPTIONS MakeOptions(FILEOPENDIALOGOPTIONS options, DWORD flags) {
+// Sets the chooser's options from the classic flags: each flag with an
+// equivalent sets or clears it; the result is always a file system path.
+void ApplyFlags(IFileDialog& dialog, DWORD flags) {
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog.GetOptions(&options);
     static constexpr struct {
         DWORD flag;
         FILEOPENDIALOGOPTIONS option;
@@ -157,7 +159,7 @@ FILEOPENDIALOGOPTIONS MakeOptions(FILEOPENDIALOGOPTIONS options, DWORD flags) {
             options &= ~equivalent.option;
         }
     }
-    return options | FOS_FORCEFILESYSTEM;
+    dialog.SetOptions(options | FOS_FORCEFILESYSTEM);
 }
 
 } // namespace
@@ -191,9 +193,7 @@ INT_PTR CFileDialog::DoModal() {
         return IDCANCEL;
     }
 
-    FILEOPENDIALOGOPTIONS options = 0;
-    dialog->GetOptions(&options);
-    dialog->SetOptions(MakeOptions(options, m_ofn.Flags));
+    ApplyFlags(*dialog.Get(), m_ofn.Flags);
 
     // Filter entries: pairs of name and pattern, NUL-separated.
     std::vector<std::wstring> texts;

@@ -46,8 +46,10 @@ public:
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
     HICON SetIcon(HICON icon, BOOL bigIcon) const {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+        // The previous icon comes back as the message's result.
+        return reinterpret_cast<HICON>( // NOLINT(performance-no-int-to-ptr)
+            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
+                        reinterpret_cast<LPARAM>(icon)));
     }
 
 protected:
