@@ -196,6 +196,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool codeValid =
         request.codeIndex >= 0 && request.codeIndex < static_cast<int>(g_codes.size());
     const bool layoutValid = request.layoutIndex >= 0 && request.layoutIndex < 14;
+    // The text that goes after every record; a line break in it may be refused.
+    const std::string& suffixText = request.kergText.empty() ? request.zudpText : request.kergText;
+    const bool suffixHasLineBreak = suffixText.find_first_of("\r\n") != std::string::npos;
 
     RecordingFeedback feedback(request.outputPath);
     std::string output;
@@ -208,7 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(fuzz::ReadFile(request.outputPath, output), "no batch file after success");
         CheckBatchFile(output, request, fuzz::ModelInputLines(input).size());
     } catch (const velmora::InvalidArgumentError&) {
-        fuzz::Check(!codeValid, "improper argument with a valid point code");
+        fuzz::Check(!codeValid || suffixHasLineBreak, "improper argument with a valid request");
         fuzz::Check(feedback.Messages().empty(), "message shown before an improper argument");
         fuzz::Check(feedback.Waits() == 0, "waited before an improper argument");
         const bool exists = fuzz::ReadFile(request.outputPath, output);
