@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -501,8 +502,7 @@ double ParseHex(Cursor& cursor, bool negative) {
 std::uint64_t NanPayload(const char* begin, const char* end) {
     unsigned base = 10;
     const char* p = begin;
-    if (end - p >= 2 && p[0] == '0' && (p[1] | 0x20) == 'x' && HexDigitValue(p[2]) >= 0 &&
-        end - p > 2) {
+    if (end - p > 2 && p[0] == '0' && (p[1] | 0x20) == 'x' && HexDigitValue(p[2]) >= 0) {
         base = 16;
         p += 2;
     } else if (p != end && p[0] == '0') {
@@ -583,6 +583,10 @@ int DigitCount(std::uint64_t value) {
     return count;
 }
 
+const char* DigitPair(std::uint32_t n) {
+    return kDigitPairs + std::size_t{2} * n;
+}
+
 char* WriteUnsigned(char* out, std::uint64_t value) {
     char* const end = out + DigitCount(value);
     char* p = end;
@@ -590,17 +594,17 @@ char* WriteUnsigned(char* out, std::uint64_t value) {
         const auto pair = static_cast<unsigned>(value % 100);
         value /= 100;
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * pair, 2);
+        std::memcpy(p, DigitPair(pair), 2);
     }
     auto small = static_cast<std::uint32_t>(value);
     while (small >= 100) {
         const std::uint32_t pair = small % 100;
         small /= 100;
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * pair, 2);
+        std::memcpy(p, DigitPair(pair), 2);
     }
     if (small >= 10) {
-        std::memcpy(p - 2, kDigitPairs + 2 * small, 2);
+        std::memcpy(p - 2, DigitPair(small), 2);
     } else {
         p[-1] = static_cast<char>('0' + small);
     }
@@ -612,7 +616,7 @@ void WriteFixedDigits(char* out, std::uint32_t value, int count) {
     char* p = out + count;
     while (count >= 2) {
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+        std::memcpy(p, DigitPair(value % 100), 2);
         value /= 100;
         count -= 2;
     }
@@ -654,8 +658,8 @@ char* FormatFixed(char* out, double value, int decimals) {
         *out++ = '-';
     }
     if (biased == 0x7FF) {
-        std::memcpy(out, fraction == 0 ? "inf" : "nan", 3);
-        return out + 3;
+        const std::string_view word = fraction == 0 ? "inf" : "nan";
+        return std::copy(word.begin(), word.end(), out);
     }
     // value = m * 2^e exactly
     const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);

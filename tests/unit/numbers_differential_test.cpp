@@ -329,12 +329,13 @@ TEST_F(NumbersDifferentialTest, ParsesHalfwayPointsBetweenDoublesLikeGlibc) {
         while (mantissa.back() == '0') {
             mantissa.pop_back();
         }
-        m_compare.Parse(mantissa + tail);
-        m_compare.Parse(mantissa + "1" + tail);
+        const auto withTail = [&tail](std::string text) { return text.append(tail); };
+        m_compare.Parse(withTail(mantissa));
+        m_compare.Parse(withTail(mantissa + '1'));
         if (mantissa.size() > 3) {
-            m_compare.Parse(mantissa.substr(0, mantissa.size() - 1) + tail);
+            m_compare.Parse(withTail(mantissa.substr(0, mantissa.size() - 1)));
         }
-        std::string comma = mantissa + "0000001" + tail;
+        std::string comma = withTail(mantissa + "0000001");
         comma[comma.find('.')] = ',';
         m_compare.Parse(comma);
     }
@@ -388,8 +389,11 @@ TEST_F(NumbersDifferentialTest, ParsesHexadecimalAndWordsLikeGlibc) {
                                              "nan(0xfffffffffffff)"};
     for (const char* word : kWords) {
         for (const char* prefix : {"", "-", "+", "  -", "\t+"}) {
-            m_compare.Parse(std::string(prefix) + word);
-            m_compare.Parse(std::string(prefix) + word + "5");
+            std::string token = prefix;
+            token += word;
+            m_compare.Parse(token);
+            token += '5';
+            m_compare.Parse(token);
         }
     }
 }
