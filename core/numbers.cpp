@@ -1,6 +1,7 @@
 #include "numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -90,41 +91,29 @@ std::uint64_t ShiftRightTo64(const U128& v, int shift) {
     return v.hi >> (shift - 64);
 }
 
-constexpr std::uint64_t kPow10U64[] = {1u,
-                                       10u,
-                                       100u,
-                                       1000u,
-                                       10000u,
-                                       100000u,
-                                       1000000u,
-                                       10000000u,
-                                       100000000u,
-                                       1000000000u,
-                                       10000000000u,
-                                       100000000000u,
-                                       1000000000000u,
-                                       10000000000000u,
-                                       100000000000000u,
-                                       1000000000000000u,
-                                       10000000000000000u,
-                                       100000000000000000u,
-                                       1000000000000000000u,
-                                       10000000000000000000u};
+// 10^0 .. 10^19, all that fit in 64 bits.
+constexpr auto kPow10U64 = [] {
+    std::array<std::uint64_t, 20> table{};
+    std::uint64_t p = 1;
+    for (auto& entry : table) {
+        entry = p;
+        p *= 10;
+    }
+    return table;
+}();
 
 // Bits needed for 10^0 .. 10^9.
 constexpr int kPow10Bits[] = {1, 4, 7, 10, 14, 17, 20, 24, 27, 30};
 
 // 5^0 .. 5^27, all below 2^63.
 constexpr auto kPow5 = [] {
-    struct Table {
-        std::uint64_t v[28];
-    } t{};
+    std::array<std::uint64_t, 28> table{};
     std::uint64_t p = 1;
-    for (auto& entry : t.v) {
+    for (auto& entry : table) {
         entry = p;
         p *= 5;
     }
-    return t;
+    return table;
 }();
 
 // ---------------------------------------------------------------------------
@@ -197,7 +186,7 @@ double ComposeBinary(std::uint64_t m, bool sticky, std::int64_t e2) {
 
 // m * 10^e exactly rounded, for e in 0..27: m * 5^e fits in 128 bits.
 double ScaleUpExact(std::uint64_t m, int e) {
-    const U128 p = Multiply64(m, kPow5.v[e]);
+    const U128 p = Multiply64(m, kPow5[e]);
     if (p.hi == 0) {
         return ComposeBinary(p.lo, false, e);
     }
@@ -331,7 +320,7 @@ struct DigitRuns {
 // Scans digits (of base 16 when `hex`), an optional point and more digits.
 template <bool hex> DigitRuns ScanMantissa(Cursor& cursor) {
     DigitRuns runs{};
-    const auto scanDigits = [&cursor, &runs] {
+    const auto scanDigits = [&] {
         const char* p = cursor.Position();
         const char* const end = cursor.End();
         for (; p != end; ++p) {
