@@ -1,14 +1,12 @@
 #include "main_dialog.h"
 
 #include "input_reader.h"
+#include "preview_text.h"
 #include "res/resource.h"
 
 #include "win32/file_dialog.h"
 #include "win32/paint_dc.h"
 #include "win32/win_app.h"
-
-#include <algorithm>
-#include <string_view>
 
 namespace {
 
@@ -31,29 +29,6 @@ constexpr DWORD kOutputFileFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr const char* kOutputExtension = ".wsd";
 
 constexpr int kSeparatorSpace = 3;
-
-// An edit box lays out a line in time that grows with the square of its
-// length (a line of 100 000 bytes takes the better part of a minute). Lines
-// of a point list are short; of a longer line the preview shows the start.
-constexpr std::size_t kPreviewLineLimit = 1024;
-
-std::string LimitPreviewLines(const std::string& preview) {
-    static constexpr std::string_view kLineEnd = "\r\n";
-    std::string shown;
-    std::size_t start = 0;
-    while (start < preview.size()) {
-        std::size_t end = preview.find(kLineEnd, start);
-        if (end == std::string::npos) {
-            end = preview.size();
-        }
-        shown.append(preview, start, std::min(end - start, kPreviewLineLimit));
-        if (end < preview.size()) {
-            shown += kLineEnd;
-        }
-        start = end + kLineEnd.size();
-    }
-    return shown;
-}
 
 bool IsTicked(const CButton& checkBox) {
     return (checkBox.GetState() & 3) == BST_CHECKED;

@@ -117,15 +117,8 @@ bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
             ::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_IShellItem, file.AsVoid()))) {
         return SUCCEEDED(file->GetParent(folder));
     }
-    const auto separator = path.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
-        return false;
-    }
-    std::wstring parent = path.substr(0, separator);
-    if (parent.size() == 2 && parent[1] == L':') {
-        parent += L'\\';
-    }
-    return IsDirectory(parent) &&
+    const std::wstring parent = FolderOfFilePath(path);
+    return !parent.empty() && IsDirectory(parent) &&
            SUCCEEDED(::SHCreateItemFromParsingName(parent.c_str(), nullptr, IID_IShellItem,
                                                    reinterpret_cast<void**>(folder)));
 }
@@ -163,6 +156,18 @@ void ApplyFlags(IFileDialog& dialog, DWORD flags) {
 }
 
 } // namespace
+
+std::wstring FolderOfFilePath(const std::wstring& path) {
+    const auto separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return {};
+    }
+    std::wstring folder = path.substr(0, separator);
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder += L'\\';
+    }
+    return folder;
+}
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, const char* fileName,
                          DWORD flags, const char* filter, CWnd* pParentWnd)

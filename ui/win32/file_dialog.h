@@ -8,6 +8,10 @@
 
 #include <string>
 
+// The folder part of a file's path: C:\dane for C:\dane\punkty.txt, the root
+// C:\ for C:\punkty.txt; empty when the path has no folder part.
+std::wstring FolderOfFilePath(const std::wstring& path);
+
 class CFileDialog {
 public:
     // filter: "Name|pattern|...|" pairs ending in "||"; copied.

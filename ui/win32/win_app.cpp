@@ -17,7 +17,13 @@ std::string ProgramTitle(HINSTANCE hInstance) {
     }
     char path[MAX_PATH];
     const DWORD length = ::GetModuleFileNameA(hInstance, path, MAX_PATH);
-    std::string name(path, length < MAX_PATH ? length : 0);
+    return AppTitleFromModulePath(std::string(path, length < MAX_PATH ? length : 0));
+}
+
+} // namespace
+
+std::string AppTitleFromModulePath(const std::string& modulePath) {
+    std::string name = modulePath;
     if (const auto slash = name.find_last_of("\\/:"); slash != std::string::npos) {
         name.erase(0, slash + 1);
     }
@@ -26,8 +32,6 @@ std::string ProgramTitle(HINSTANCE hInstance) {
     }
     return name;
 }
-
-} // namespace
 
 CWinApp::CWinApp(const char* appName) {
     g_pApp = this;
@@ -87,43 +91,51 @@ HINSTANCE AfxGetResourceHandle() {
                                                                : ::GetModuleHandleA(nullptr);
 }
 
-int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
-    if ((type & MB_ICONMASK) == 0) {
-        switch (type & MB_TYPEMASK) {
-        case MB_OK:
-        case MB_OKCANCEL:
-            type |= MB_ICONEXCLAMATION;
-            break;
-        case MB_YESNO:
-        case MB_YESNOCANCEL:
-            type |= MB_ICONQUESTION;
-            break;
-        default:
-            break;
-        }
+UINT AfxMessageBoxType(UINT type) {
+    if ((type & MB_ICONMASK) != 0) {
+        return type;
     }
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+    case MB_OKCANCEL:
+        return type | MB_ICONEXCLAMATION;
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return type | MB_ICONQUESTION;
+    default:
+        return type;
+    }
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
     HWND owner = nullptr;
     if (const CWnd* mainWnd = AfxGetMainWnd();
         mainWnd != nullptr && ::IsWindow(mainWnd->GetSafeHwnd())) {
         owner = mainWnd->GetSafeHwnd();
     }
     const char* caption = g_pApp != nullptr ? g_pApp->m_strAppName.c_str() : nullptr;
-    return ::MessageBoxA(owner, text, caption, type);
+    return ::MessageBoxA(owner, text, caption, AfxMessageBoxType(type));
 }
 
-void AfxReportCommandError() noexcept {
+CommandErrorReport DescribeCommandError(const std::exception_ptr& error) noexcept {
     static constexpr char kInternalError[] = "Internal application error.";
     static constexpr char kOutOfMemory[] = "Out of memory.";
     try {
-        throw;
+        std::rethrow_exception(error);
     } catch (const std::bad_alloc&) {
-        AfxMessageBox(kOutOfMemory, MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
-    } catch (const std::exception& error) {
-        const char* text = error.what();
-        AfxMessageBox(text != nullptr && *text != '\0' ? text : kInternalError, MB_ICONSTOP);
+        return {kOutOfMemory, MB_ICONEXCLAMATION | MB_SYSTEMMODAL};
+    } catch (const std::exception& exception) {
+        const char* text = exception.what();
+        return {text != nullptr && *text != '\0' ? text : kInternalError, MB_ICONSTOP};
     } catch (...) {
-        AfxMessageBox(kInternalError, MB_ICONSTOP);
+        return {kInternalError, MB_ICONSTOP};
     }
+}
+
+void AfxReportCommandError() noexcept {
+    const std::exception_ptr error = std::current_exception();
+    const CommandErrorReport report = DescribeCommandError(error);
+    AfxMessageBox(report.text, report.type);
 }
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmdLine*/,

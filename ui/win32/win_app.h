@@ -6,6 +6,7 @@
 #include "message_map.h"
 #include "wnd.h"
 
+#include <exception>
 #include <span>
 #include <string>
 
@@ -57,6 +58,14 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetResourceHandle();
 
+// The program file's name without its folder and extension: the title when
+// the program has no title string.
+std::string AppTitleFromModulePath(const std::string& modulePath);
+
+// The type AfxMessageBox shows for type: MB_OK and MB_OKCANCEL without an
+// icon get the exclamation icon, MB_YESNO and MB_YESNOCANCEL the question mark.
+UINT AfxMessageBoxType(UINT type);
+
 // The message box of the program: captioned with the application title and
 // owned by the main window while it exists; MB_OK and MB_OKCANCEL without an
 // icon get the exclamation icon. Returns the button that closed it.
@@ -64,6 +73,13 @@ int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 inline int AfxMessageBox(const std::string& text, UINT type = MB_OK, UINT helpId = 0) {
     return AfxMessageBox(text.c_str(), type, helpId);
 }
+
+// What the error report shows for an exception; text lives as long as error.
+struct CommandErrorReport {
+    const char* text;
+    UINT type;
+};
+CommandErrorReport DescribeCommandError(const std::exception_ptr& error) noexcept;
 
 // Reports the exception being handled (call it inside a catch block): its
 // what() text with the stop icon, "Internal application error." when it has
