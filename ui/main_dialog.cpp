@@ -10,7 +10,8 @@
 
 namespace {
 
-// Texts in code page 1250.
+// Texts in code page 1250: "Nie wskazano pliku wejściowego", "Nie wskazano
+// pliku wyjściowego", "Błąd otwarcia pliku:\n".
 constexpr const char* kNoInputFile = "Nie wskazano pliku wej\x9C"
                                      "ciowego";
 constexpr const char* kNoOutputFile = "Nie wskazano pliku wyj\x9C"
