@@ -158,9 +158,8 @@ void WaitTip(Program& program, HWND over, const std::wstring& expected) {
 
 TEST(Dialog, ToolTipsAppearOverTheButtons) {
     Velmora app(L"podpowiedzi");
-    // Tips show only over the active window: the user clicks into the dialog first.
-    ClickWithMouse(app.Control(kPreview));
-    WaitUntil([&] { return app.FocusedControl() == kPreview; }, "the focus on the preview");
+    // Tips show only over the active window.
+    app.Activate();
     WaitTip(app.Process(), app.Control(kGenerate), L"Uruchom generowanie piku wsadowego.");
     WaitTip(app.Process(), app.Control(kBrowseOutput), L"Wybierz plik wyjściowy.");
     WaitTip(app.Process(), app.Control(kLayout), L"Wskaż, jakie dane zawiera plik wejściowy.");
@@ -179,9 +178,54 @@ TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
     EXPECT_FALSE(FileExists(input + L".wsd"));
 }
 
+TEST(Dialog, TabWalksTheControlsInTemplateOrder) {
+    Velmora app(L"tabulator");
+    app.Activate();
+    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+    // The preview has no tab stop and the disabled number boxes are passed over.
+    const int order[] = {kBrowseInput,  kLayout,    kSeparator, kOutputPath,
+                         kBrowseOutput, kPointCode, kKergCheck, kZudpCheck,
+                         kGenerate,     kClose,     kInputPath};
+    for (const int next : order) {
+        PressKey(VK_TAB);
+        WaitUntil([&] { return app.FocusedControl() == next; },
+                  "the focus to move on to control " + std::to_string(next));
+    }
+    // A ticked box's number box joins the order.
+    Click(app.Control(kKergCheck));
+    ASSERT_EQ(app.FocusedControl(), kKergNumber);
+    PressKey(VK_TAB);
+    WaitUntil([&] { return app.FocusedControl() == kZudpCheck; }, "the focus on the ZUDP box");
+}
+
+TEST(Dialog, EnterInANumberBoxCloses) {
+    Velmora app(L"enter w numerze");
+    app.Activate();
+    Click(app.Control(kZudpCheck));
+    TypeText(app.Control(kZudpNumber), L"17");
+    ASSERT_EQ(app.FocusedControl(), kZudpNumber);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(app.WaitEnded());
+}
+
+TEST(Dialog, TwoCopiesRunSideBySide) {
+    Velmora first(L"pierwsza");
+    Velmora second(L"druga");
+    const HWND one = first.Dialog();
+    const HWND two = second.Dialog();
+    EXPECT_NE(one, two);
+    ClickAndGoOn(first.Control(kClose));
+    EXPECT_TRUE(first.WaitEnded());
+    EXPECT_TRUE(second.Process().Running());
+    EXPECT_TRUE(IsAlive(two));
+    ClickAndGoOn(second.Control(kClose));
+    EXPECT_TRUE(second.WaitEnded());
+}
+
 TEST(Dialog, EscCloses) {
     Velmora app(L"esc");
     app.Dialog();
+    app.Activate();
     WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(app.WaitEnded());

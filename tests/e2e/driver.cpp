@@ -301,23 +301,39 @@ void PressKey(WORD virtualKey) {
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
-void MovePointerOver(HWND window, int nudge) {
-    RECT area{};
-    GetWindowRect(window, &area);
-    const int x = (area.left + area.right) / 2 + nudge;
-    const int y = (area.top + area.bottom) / 2;
+namespace {
+
+void MovePointerTo(POINT point) {
     // Through the input queue, like a real mouse: the window under the pointer gets
     // WM_MOUSEMOVE whichever process owns it.
     INPUT move{};
     move.type = INPUT_MOUSE;
-    move.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
 }
 
+POINT CentreOf(HWND window) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
+
+} // namespace
+
+void MovePointerOver(HWND window, int nudge) {
+    POINT centre = CentreOf(window);
+    centre.x += nudge;
+    MovePointerTo(centre);
+}
+
 void ClickWithMouse(HWND window) {
-    MovePointerOver(window);
+    ClickAt(CentreOf(window));
+}
+
+void ClickAt(POINT point) {
+    MovePointerTo(point);
     std::array<INPUT, 2> clicks{};
     clicks[0].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -114,6 +114,8 @@ void PressKey(WORD virtualKey);
 void MovePointerOver(HWND window, int nudge = 0);
 // A left click of the real mouse at the centre of `window`.
 void ClickWithMouse(HWND window);
+// A left click of the real mouse at a point of the screen.
+void ClickAt(POINT point);
 
 // ---- Message boxes --------------------------------------------------------------------------
 

@@ -147,6 +147,36 @@ TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
 }
 
+TEST(Generate, AnOutputHeldByAnotherProgramIsLeftAsItWas) {
+    Velmora app(L"wyjście zajęte");
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    WriteBytes(input, "101 1 2 3\r\n");
+    const std::wstring output = app.Folder() / L"wynik.wsd";
+    const std::string outputBytes = "# poprzedni wynik\r\n#KONIEC\r\n";
+    WriteBytes(output, outputBytes);
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    ReplaceText(app.Control(kOutputPath), output);
+    {
+        HeldFile hold(output);
+        app.PressGenerate();
+        const auto box = app.WaitMessage();
+        app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + output);
+        app.Answer(box);
+    }
+    EXPECT_EQ(ReadBytes(output), outputBytes);
+    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
+
+    // Once it is free, the same press replaces it.
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, kSuccess);
+    app.Answer(box);
+    const auto written = ReadBytes(output);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_TRUE(written->ends_with("KR;101;1.000000;2.000000;3.000\r\n#KONIEC\r\n")) << *written;
+}
+
 TEST(Generate, WithoutTheCodeListNothingIsWritten) {
     Velmora app(L"bez listy łąka", std::nullopt);
     const std::wstring listMessage = L"Nie można otworzyć pliku '" + app.ListPath() + L"'!";

@@ -80,6 +80,18 @@ bool Velmora::Checked(int id) {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+void Velmora::Activate() {
+    // Left of "Generuj", below the output group: no control there.
+    RECT client{};
+    GetClientRect(Dialog(), &client);
+    POINT spot{8, client.bottom - 8};
+    ClientToScreen(Dialog(), &spot);
+    if (GetForegroundWindow() != Dialog()) {
+        ClickAt(spot);
+    }
+    WaitUntil([&] { return GetForegroundWindow() == Dialog(); }, "the dialog to be active");
+}
+
 int Velmora::FocusedControl() {
     HWND focus = FocusOfThread(Dialog());
     // A combo box's focus may sit in its own child window.

@@ -58,6 +58,9 @@ public:
     std::wstring Text(int id) { return TextOf(Control(id)); }
     bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
     bool Checked(int id);
+    // Clicks an empty spot of the dialog, as a person does before typing, so that it is the
+    // active window that keys and tool tips go to; the focus stays where it was.
+    void Activate();
     // The control ID of the window with the keyboard focus (0 for none or another window).
     int FocusedControl();
 
