@@ -6,10 +6,13 @@
 #include "errors.h"
 #include "fuzz_support.h"
 #include "generation.h"
+#include "layouts.h"
 #include "platform.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -129,8 +132,71 @@ std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
     return lines;
 }
 
+// The record a line gives, computed the plain C way: strtok's splitting rule,
+// atof after the decimal-comma rule, printf's "%.6f"/"%.3f" (glibc is the
+// yardstick of the number formatting). Empty when the line gives none.
+std::string ExpectedRecord(std::string_view line, const velmora::GenerationRequest& request,
+                           const std::string& code) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    line = line.substr(start, 2047);
+    const char separator = ";,\t |"[request.separatorIndex];
+    const velmora::Layout& layout = velmora::GetLayout(request.layoutIndex);
+    std::vector<std::string> tokens;
+    std::size_t pos = 0;
+    while (static_cast<int>(tokens.size()) < layout.fullCount) {
+        pos = line.find_first_not_of(separator, pos);
+        if (pos == std::string_view::npos) {
+            break;
+        }
+        const std::size_t end = std::min(line.find(separator, pos), line.size());
+        tokens.emplace_back(line.substr(pos, end - pos));
+        pos = end;
+    }
+    const int count = static_cast<int>(tokens.size());
+    int fields = layout.fieldCount;
+    if (count != layout.fullCount) {
+        if (layout.shortCount == 0 || count != layout.shortCount) {
+            return {};
+        }
+        fields = layout.fieldCount - 1;
+    }
+    std::string record = code + ";";
+    for (int i = 0; i < fields; ++i) {
+        if (i > 0) {
+            record += ';';
+        }
+        const velmora::RecordField& field = layout.fields[static_cast<std::size_t>(i)];
+        std::string token = tokens[field.token];
+        if (field.format == velmora::FieldFormat::Text) {
+            record += token.substr(0, velmora::kMaxTextToken);
+            continue;
+        }
+        if (const std::size_t comma = token.find(','); comma != std::string::npos) {
+            token[comma] = '.';
+        }
+        const double value = std::strtod(token.c_str(), nullptr);
+        char text[400];
+        const int length =
+            std::snprintf(text, sizeof text,
+                          field.format == velmora::FieldFormat::Fixed6 ? "%.6f" : "%.3f", value);
+        record.append(text, static_cast<std::size_t>(length));
+    }
+    if (fields < layout.fieldCount) {
+        record += ';';
+    }
+    if (!request.kergText.empty()) {
+        record += ";" + request.kergText;
+    } else if (!request.zudpText.empty()) {
+        record += ";" + request.zudpText;
+    }
+    return record;
+}
+
 void CheckBatchFile(std::string_view bytes, const velmora::GenerationRequest& request,
-                    std::size_t inputLines) {
+                    const std::vector<std::string>& inputLines) {
     fuzz::Check(bytes.substr(0, kHeader.size()) == kHeader, "header comment lines");
     for (std::size_t pos = bytes.find('\n'); pos != std::string_view::npos;
          pos = bytes.find('\n', pos + 1)) {
@@ -142,22 +208,25 @@ void CheckBatchFile(std::string_view bytes, const velmora::GenerationRequest& re
         fuzz::Check(lines[i] != kEndLine, "#KONIEC line before the end");
     }
 
-    std::size_t first = 2;
-    std::string code;
-    if (request.layoutIndex >= 0 && request.layoutIndex < 14) {
-        const fuzz::PointCode& entry = g_codes.at(static_cast<std::size_t>(request.codeIndex));
-        const std::string definitionStart = "#" + entry.description + "=";
-        fuzz::Check(lines[2].substr(0, definitionStart.size()) == definitionStart,
-                    "definition line");
-        first = 3;
-        code = entry.code + ";";
+    if (request.layoutIndex < 0 || request.layoutIndex >= 14) {
+        fuzz::Check(lines.size() == 3, "definition line or records without a layout");
+        return;
     }
-    const std::size_t records = lines.size() - 1 - first;
-    fuzz::Check(records <= inputLines, "more records than input lines");
-    fuzz::Check(code.empty() ? records == 0 : true, "records without a layout");
-    for (std::size_t i = first; i + 1 < lines.size(); ++i) {
-        fuzz::Check(lines[i].substr(0, code.size()) == code, "record without the point code");
+    const fuzz::PointCode& entry = g_codes.at(static_cast<std::size_t>(request.codeIndex));
+    const std::string definitionStart = "#" + entry.description + "=";
+    fuzz::Check(lines[2].substr(0, definitionStart.size()) == definitionStart, "definition line");
+    const std::size_t records = lines.size() - 4;
+    fuzz::Check(records <= inputLines.size(), "more records than input lines");
+    std::size_t next = 3;
+    for (const std::string& line : inputLines) {
+        const std::string expected = ExpectedRecord(line, request, entry.code);
+        if (!expected.empty()) {
+            fuzz::Check(next + 1 < lines.size(), "a record is missing");
+            fuzz::Check(lines[next] == expected, "record differs from the plain C conversion");
+            ++next;
+        }
     }
+    fuzz::Check(next + 1 == lines.size(), "more records than the input gives");
 }
 
 } // namespace
@@ -209,7 +278,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(feedback.Messages().size() == 1 && feedback.Messages()[0] == kSuccess,
                     "messages of a generation");
         fuzz::Check(fuzz::ReadFile(request.outputPath, output), "no batch file after success");
-        CheckBatchFile(output, request, fuzz::ModelInputLines(input).size());
+        CheckBatchFile(output, request, fuzz::ModelInputLines(input));
     } catch (const velmora::InvalidArgumentError&) {
         fuzz::Check(!codeValid || suffixHasLineBreak, "improper argument with a valid request");
         fuzz::Check(feedback.Messages().empty(), "message shown before an improper argument");
