@@ -31,6 +31,16 @@ void CTextOutput::Write(std::string_view text) {
     }
     const char* data = text.data();
     std::size_t size = text.size();
+    // A record: one line with its LF at the end, room for it in the buffer.
+    if (size > 0 && size < kBufferSize - m_nUsed && data[size - 1] == '\n' &&
+        std::memchr(data, '\n', size - 1) == nullptr) {
+        char* out = m_buffer.get() + m_nUsed;
+        std::memcpy(out, data, size - 1);
+        out[size - 1] = '\r';
+        out[size] = '\n';
+        m_nUsed += size + 1;
+        return;
+    }
     while (size > 0) {
         const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));
         const std::size_t plain = lf != nullptr ? static_cast<std::size_t>(lf - data) : size;
