@@ -38,8 +38,10 @@ test: deps
 	scripts/with-display $(CTEST) --test-dir build/$(WINE_PRESET)
 
 bench: deps
-	$(call build_preset,native)
-	$(call build_preset,$(WINE_PRESET))
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native -j $(JOBS) --target velmora_bench_generate velmora_bench_core velmora_bench_baseline
+	@cmake --preset $(WINE_PRESET) >/dev/null
+	@cmake --build --preset $(WINE_PRESET) -j $(JOBS) --target velmora_bench_core velmora_bench_baseline
 	scripts/with-display bench/run-bench build/native build/$(WINE_PRESET)
 
 fuzz: deps
