@@ -129,7 +129,9 @@ namespace {
 int OpenLocked(const std::string& path, int flags, int lockKind) {
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        // O_NONBLOCK: a FIFO named as input or output must not hang the
+        // program; it has no effect on regular files.
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return -1;

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -170,6 +171,23 @@ TEST(PosixFailures, ListLockedForWritingCannotBeRead) {
     EXPECT_EQ(CMessageRecorder::Messages().size(), 1U);
     ::close(fd);
     EXPECT_EQ(CCatalogue(path).GetCodeCount(), 1);
+}
+
+TEST(PosixFailures, FifosNeverHangTheGeneration) {
+    const CTempDir dir;
+    const CProgramList list("abc,Punkt\n");
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string input = dir.Path("in.txt");
+    WriteBytes(input, "101 1 2\n");
+
+    CRecordingFeedback toFifo(fifo);
+    EXPECT_EQ(RunGeneration(RequestFor(input, fifo), toFifo), GenerationOutcome::OutputNotOpened);
+
+    const std::string output = dir.Path("out.wsd");
+    CRecordingFeedback fromFifo(output);
+    EXPECT_EQ(RunGeneration(RequestFor(fifo, output), fromFifo), GenerationOutcome::Generated);
+    EXPECT_EQ(test::RecordsOf(ReadBytes(output)), std::vector<std::string>{});
 }
 
 TEST(PosixPlatform, AbsolutePathOf260BytesDoesNotOpen) {
