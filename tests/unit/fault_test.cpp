@@ -333,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, HostileInput, ::testing::ValuesIn(kInputCases),
 
 TEST(HostileInputReader, NulBytesOnlyGiveOneEmptyLinePer128BytePiece) {
     const CTempDir dir;
-    const std::string path = dir.Path("nul.txt");
+    const std::string path = dir.Path("zera.txt");
     WriteBytes(path, std::string(1000, '\0'));
     CInputReader reader(path);
     ASSERT_TRUE(reader.IsOpen());
