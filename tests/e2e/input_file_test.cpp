@@ -38,6 +38,14 @@ std::wstring PreviewOfTwelve() {
     return text;
 }
 
+// The preview shows its text from the first line, with nothing selected.
+void ExpectPreviewAtTop(Velmora& app) {
+    const HWND preview = app.Control(kPreview);
+    const auto selection = static_cast<DWORD>(SendMessageW(preview, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(selection), HIWORD(selection)) << "text selected in the preview";
+    EXPECT_EQ(SendMessageW(preview, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 void WaitInputPath(Velmora& app, const std::wstring& path) {
     WaitUntil([&] { return app.Text(kInputPath) == path; }, "the input path " + Utf8(path));
 }
@@ -55,12 +63,17 @@ TEST(InputFile, ChoosingFillsThePathsAndThePreviewAndIsRemembered) {
     WaitInputPath(app, input);
     EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
     EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+    ExpectPreviewAtTop(app);
+    // The user scrolls down the preview; the next file shows from its top again.
+    SendMessageW(app.Control(kPreview), WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(SendMessageW(app.Control(kPreview), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
     // The file dialog now opens in the chosen file's folder: a bare name is found there.
     app.ChooseInputFile(L"krótki.csv");
     WaitInputPath(app, survey + L"krótki.csv");
     EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(survey + L"krótki.csv.wsd"));
     EXPECT_EQ(Utf8(app.Text(kPreview)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
+    ExpectPreviewAtTop(app);
 
     // The output file dialog opens there too, and choosing an output touches nothing else.
     app.ChooseOutputFile(L"wynik.wsd");
