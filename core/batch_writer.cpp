@@ -22,6 +22,11 @@ constexpr std::string_view kCommentLines =
 constexpr std::string_view kEndMarker = "#KONIEC\n";
 // Of a longer line only this many bytes are converted.
 constexpr std::size_t kMaxLineBytes = 2047;
+// Bytes after the end of the line copy in the work buffer that may be read
+// (they hold NULs): the scans below look at eight bytes at a time.
+constexpr std::size_t kLinePadding = 8;
+// The work buffer a line is converted in: the line, then its padding.
+constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + kLinePadding;
 constexpr std::size_t kMaxFields = 5;
 
 bool IsLayoutIndex(int index) {
@@ -37,34 +42,69 @@ bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// Copies the run of digits that begins at p to w; returns where it ends and
-// advances w as far. Eight bytes at a time while there are eight to look at:
-// a byte is a digit when its high nibble is 3 and adding 6 keeps it so (a
-// carry out of a non-digit byte can only disturb the bytes after it).
+constexpr bool kWordScans = std::endian::native == std::endian::little;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Nonzero bytes where the byte of word (in memory order, lowest first) is not
+// an ASCII digit: a digit's high nibble is 3 and adding 6 keeps it so. A carry
+// out of a non-digit byte can only disturb the bytes after it.
+std::uint64_t NonDigitBytes(std::uint64_t word) {
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u;
+    constexpr std::uint64_t kThrees = 0x3030303030303030u;
+    constexpr std::uint64_t kSixes = 0x0606060606060606u;
+    return ((word & kHigh) ^ kThrees) | (((word + kSixes) & kHigh) ^ kThrees);
+}
+
+// Copies the run of digits that begins at p, but not past end, to w; returns
+// where it ends and advances w as far. p lies in the work buffer, so eight
+// bytes can be read from anywhere up to end; up to eight bytes are written.
 const char* CopyDigits(char*& w, const char* p, const char* end) {
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u;
-        constexpr std::uint64_t kThrees = 0x3030303030303030u;
-        constexpr std::uint64_t kSixes = 0x0606060606060606u;
-        while (end - p >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, p, 8);
-            const std::uint64_t notDigit =
-                ((word & kHigh) ^ kThrees) | (((word + kSixes) & kHigh) ^ kThrees);
-            std::memcpy(w, &word, 8);
-            if (notDigit != 0) {
-                const int digits = std::countr_zero(notDigit) / 8;
-                w += digits;
-                return p + digits;
+    if constexpr (kWordScans) {
+        while (p < end) {
+            const std::uint64_t word = LoadWord(p);
+            std::memcpy(w, &word, sizeof word);
+            const std::uint64_t nonDigits = NonDigitBytes(word);
+            auto digits =
+                static_cast<std::ptrdiff_t>(nonDigits != 0 ? std::countr_zero(nonDigits) / 8 : 8);
+            digits = digits < end - p ? digits : end - p;
+            w += digits;
+            p += digits;
+            if (digits < 8) {
+                break;
             }
-            w += 8;
-            p += 8;
         }
+        return p;
     }
     while (p != end && IsDigit(*p)) {
         *w++ = *p++;
     }
     return p;
+}
+
+// The first byte equal to c from p on, or end; p lies in the work buffer.
+const char* FindByte(const char* p, const char* end, char c) {
+    if constexpr (kWordScans) {
+        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+        for (; p < end; p += 8) {
+            const std::uint64_t x = LoadWord(p) ^ pattern;
+            // The lowest flagged byte is exactly the first zero byte of x.
+            const std::uint64_t zeros = (x - kOnes) & ~x & kHighBits;
+            if (zeros != 0) {
+                const char* found = p + std::countr_zero(zeros) / 8;
+                return found < end ? found : end;
+            }
+        }
+        return end;
+    }
+    const void* found = std::memchr(p, c, static_cast<std::size_t>(end - p));
+    return found != nullptr ? static_cast<const char*>(found) : end;
 }
 
 // Integer digits up to which a plain decimal token prints as its own digits
@@ -168,13 +208,16 @@ CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, i
         m_strRecordSuffix = ";" + m_strZudp;
     }
 
-    // One record buffer for the whole file: "<code>;" stays at its front,
-    // the fields and the suffix are written behind it for every record.
+    // One buffer for the whole file: the work buffer that a line is copied
+    // into (with room to read a word past its end), then the record:
+    // "<code>;" stays at its front, the fields and the suffix are written
+    // behind it for every record.
     m_nRecordPrefix = m_strCode.size() + 1;
-    m_recordBuffer = std::make_unique<char[]>(m_nRecordPrefix + kMaxFields * (kMaxFixedLength + 1) +
-                                              1 + m_strRecordSuffix.size() + 1);
-    Append(m_recordBuffer.get(), m_strCode);
-    m_recordBuffer[m_strCode.size()] = ';';
+    m_recordBuffer = std::make_unique<char[]>(kWorkBufferSize + m_nRecordPrefix +
+                                              kMaxFields * (kMaxFixedLength + 1) + 1 +
+                                              m_strRecordSuffix.size() + 1);
+    Append(m_recordBuffer.get() + kWorkBufferSize, m_strCode);
+    m_recordBuffer[kWorkBufferSize + m_strCode.size()] = ';';
 
     WriteHeader();
 }
@@ -215,28 +258,28 @@ void CBatchWriter::WriteRecord(std::string_view line) {
     if (line.size() > kMaxLineBytes) {
         line = line.substr(0, kMaxLineBytes);
     }
+    // Into the work buffer, followed by NULs that the word scans may read.
+    char* const work = m_recordBuffer.get();
+    std::memcpy(work, line.data(), line.size());
+    std::memset(work + line.size(), 0, kLinePadding);
     // The line is a C string to the tokeniser: a NUL ends it.
-    if (const void* nul = std::memchr(line.data(), '\0', line.size()); nul != nullptr) {
-        line =
-            line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
-    }
+    const char* p = work;
+    const char* const end = FindByte(work, work + line.size(), '\0');
 
     // strtok's rule for one separator character: runs of separators divide
     // like one, and there are no empty tokens.
+    const char separator = m_cSeparator;
     const Layout& layout = GetLayout(m_nLayout);
     std::array<std::string_view, kMaxFields> tokens;
     int count = 0;
-    const char* p = line.data();
-    const char* const end = p + line.size();
     while (count < layout.fullCount) {
-        while (p != end && *p == m_cSeparator) {
+        while (p != end && *p == separator) {
             ++p;
         }
         if (p == end) {
             break;
         }
-        const void* next = std::memchr(p, m_cSeparator, static_cast<std::size_t>(end - p));
-        const char* tokenEnd = next != nullptr ? static_cast<const char*>(next) : end;
+        const char* const tokenEnd = FindByte(p, end, separator);
         tokens[static_cast<std::size_t>(count++)] =
             std::string_view(p, static_cast<std::size_t>(tokenEnd - p));
         p = tokenEnd;
@@ -252,7 +295,7 @@ void CBatchWriter::WriteRecord(std::string_view line) {
         return;
     }
 
-    char* const record = m_recordBuffer.get();
+    char* const record = m_recordBuffer.get() + kWorkBufferSize;
     char* out = record + m_nRecordPrefix;
     for (int i = 0; i < fields; ++i) {
         if (i > 0) {
