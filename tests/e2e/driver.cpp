@@ -499,10 +499,19 @@ MessageBoxInfo ReadMessageBox(HWND box) {
     }
     std::sort(info.buttons.begin(), info.buttons.end());
     const HWND icon = Child(box, kMessageIconId);
-    // The icon is painted a moment after the box appears.
+    // The icon is painted a moment after the box appears. Another window over it is moved
+    // behind it, as a person would bring the box to the front to read it.
     try {
-        WaitUntil([&] { return (info.icon = IconOfStatic(icon)) != Icon::Unknown; },
-                  "the message box icon", 5s);
+        WaitUntil(
+            [&] {
+                info.icon = IconOfStatic(icon);
+                if (info.icon == Icon::Unknown) {
+                    SetWindowPos(box, HWND_TOP, 0, 0, 0, 0,
+                                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                }
+                return info.icon != Icon::Unknown;
+            },
+            "the message box icon", 5s);
     } catch (const DriverError&) {
     }
     return info;
