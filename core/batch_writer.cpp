@@ -166,7 +166,7 @@ char* WriteNumber(char* out, std::string_view token, int decimals) {
         return FormatFixed(out, ParseNumber(token), decimals);
     }
     // Pads with zeros; the room is there, a field takes up to kMaxFixedLength.
-    std::memcpy(w, "000000000000", 12);
+    std::memcpy(w, "000000000000", 12); // NOLINT(bugprone-not-null-terminated-result)
     return w + (decimals - fractionDigits);
 }
 

@@ -10,7 +10,7 @@ namespace velmora {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kEndOfText = '\x1A';
 
 } // namespace
