@@ -23,8 +23,8 @@ constexpr std::string_view kEndMarker = "#KONIEC\n";
 // Of a longer line only this many bytes are converted.
 constexpr std::size_t kMaxLineBytes = 2047;
 // Bytes after the end of the line copy in the work buffer that may be read
-// (they hold NULs): the scans below look at eight bytes at a time.
-constexpr std::size_t kLinePadding = 8;
+// (they hold NULs): the scans below look at eight or sixteen bytes at a time.
+constexpr std::size_t kLinePadding = 16;
 // The work buffer a line is converted in: the line, then its padding.
 constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + kLinePadding;
 constexpr std::size_t kMaxFields = 5;
@@ -118,6 +118,58 @@ const char* Limit(const char* p, const char* end, int count) {
     return end - p > count ? p + count : end;
 }
 
+// WriteNumber's short way for a token of 1-16 bytes in the work buffer (so
+// sixteen bytes can be read): digits with at most one '.' or ',' among them,
+// the first digit not a 0 followed by another digit. Returns the end of the
+// written column, or nullptr when the token has another shape.
+char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxIntegerDigits) {
+    const std::size_t length = token.size();
+    if (length == 0 || length > 16) {
+        return nullptr;
+    }
+    const std::uint64_t low = LoadWord(token.data());
+    const std::uint64_t high = LoadWord(token.data() + 8);
+    // Non-digit flags of the token's own bytes only. A carry can only flag a
+    // digit 9 after a non-digit byte, never let a non-digit pass.
+    std::uint64_t lowFlags = NonDigitBytes(low);
+    std::uint64_t highFlags = NonDigitBytes(high);
+    if (length < 8) {
+        lowFlags &= (std::uint64_t{1} << (8 * length)) - 1;
+        highFlags = 0;
+    } else if (length < 16) {
+        highFlags &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
+    }
+    std::size_t integerDigits = length;
+    if (lowFlags != 0) {
+        integerDigits = static_cast<std::size_t>(std::countr_zero(lowFlags)) / 8;
+        // The mark's flag goes; every other byte must be a digit.
+        lowFlags &= ~(std::uint64_t{0xFF} << (8 * integerDigits));
+    } else if (highFlags != 0) {
+        integerDigits = 8 + static_cast<std::size_t>(std::countr_zero(highFlags)) / 8;
+        highFlags &= ~(std::uint64_t{0xFF} << (8 * (integerDigits - 8)));
+    }
+    const char first = token[0];
+    if (lowFlags != 0 || highFlags != 0 || integerDigits == 0 ||
+        integerDigits > static_cast<std::size_t>(maxIntegerDigits) ||
+        (first == '0' && integerDigits > 1)) {
+        return nullptr;
+    }
+    if (integerDigits < length) {
+        const char mark = token[integerDigits];
+        if ((mark != '.' && mark != ',') ||
+            length - integerDigits - 1 > static_cast<std::size_t>(decimals)) {
+            return nullptr;
+        }
+    }
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(out + 8, &high, sizeof high);
+    out[integerDigits] = '.';
+    // Zeros behind the fraction's digits (or behind the point of an integer).
+    char* const zeros = out + (integerDigits < length ? length : length + 1);
+    std::memcpy(zeros, "00000000", 8); // NOLINT(bugprone-not-null-terminated-result)
+    return out + integerDigits + 1 + decimals;
+}
+
 // Writes a number column: FormatFixed(ParseNumber(token), decimals), with a
 // short way for the plain decimal tokens that make up nearly every file - an
 // optional sign, digits, and at most `decimals` digits after a '.' or a ','
@@ -127,10 +179,18 @@ const char* Limit(const char* p, const char* end, int count) {
 // much closer than half of 10^-6 or 10^-3. Rounding it to `decimals` places
 // therefore gives back exactly the token's digits, padded with zeros, which
 // are copied. Every other token takes the general way.
+//
+// The commonest of them - at most sixteen bytes, no sign, no leading zero
+// before another digit - are checked and copied as two words first.
 char* WriteNumber(char* out, std::string_view token, int decimals) {
     const int maxIntegerDigits = MaxPlainIntegerDigits(decimals);
     if (maxIntegerDigits == 0) {
         return FormatFixed(out, ParseNumber(token), decimals);
+    }
+    if constexpr (kWordScans) {
+        if (char* end = WriteShortNumber(out, token, decimals, maxIntegerDigits); end != nullptr) {
+            return end;
+        }
     }
     const char* p = token.data();
     const char* const end = p + token.size();
