@@ -485,7 +485,7 @@ bool IsMessageBox(HWND dialog) {
            !Child(dialog, kFileNameEditId);
 }
 
-MessageBoxInfo ReadMessageBox(HWND box) {
+MessageBoxInfo ReadMessageBox(HWND box, bool readIcon) {
     MessageBoxInfo info;
     info.window = box;
     info.caption = TextOf(box);
@@ -498,6 +498,9 @@ MessageBoxInfo ReadMessageBox(HWND box) {
         }
     }
     std::sort(info.buttons.begin(), info.buttons.end());
+    if (!readIcon) {
+        return info;
+    }
     const HWND icon = Child(box, kMessageIconId);
     // The icon is painted a moment after the box appears. Another window over it is moved
     // behind it, as a person would bring the box to the front to read it.

@@ -152,7 +152,7 @@ struct MessageBoxInfo {
 // Reads a message box window (a #32770 with the text static 0xFFFF). The icon is told by its
 // pixels on screen: handles of shared icons differ between processes, so the static's picture is
 // captured and compared with the system icons drawn here on the same background.
-MessageBoxInfo ReadMessageBox(HWND box);
+MessageBoxInfo ReadMessageBox(HWND box, bool readIcon = true);
 Icon IconOfStatic(HWND iconStatic);
 
 // ---- A started program ----------------------------------------------------------------------

@@ -38,7 +38,7 @@ void GenerateOnce(Velmora& app, const std::wstring& folder, const std::wstring& 
     // Pasted rather than typed: typing is the other scenarios' matter, and time counts here.
     SendMessageW(app.Control(kOutputPath), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(output.c_str()));
     app.PressGenerate();
-    const auto box = app.WaitMessage();
+    const auto box = app.WaitMessage(false);
     if (box.text != L"Plik wsadowy został wygenerowany.") {
         throw DriverError("round " + std::to_string(round) + ": " + Utf8(box.text));
     }

@@ -111,8 +111,8 @@ void Velmora::ChooseOutputFile(const std::wstring& name) {
     ChooseInFileDialog(*m_program, Dialog(), name);
 }
 
-MessageBoxInfo Velmora::WaitMessage() {
-    return ReadMessageBox(m_program->WaitMessageBox("a message box"));
+MessageBoxInfo Velmora::WaitMessage(bool readIcon) {
+    return ReadMessageBox(m_program->WaitMessageBox("a message box"), readIcon);
 }
 
 void Velmora::Answer(const MessageBoxInfo& box, int button) {

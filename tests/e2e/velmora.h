@@ -70,8 +70,8 @@ public:
     // Presses "Generuj" without waiting: it may show message boxes.
     void PressGenerate() { ClickAndGoOn(Control(kGenerate)); }
 
-    // The next message box of the program.
-    MessageBoxInfo WaitMessage();
+    // The next message box of the program (its icon left unknown unless `readIcon`).
+    MessageBoxInfo WaitMessage(bool readIcon = true);
     // Presses a button of the box and waits for the box to close.
     void Answer(const MessageBoxInfo& box, int button = IDOK);
     // Fails unless the box is the program's usual message: caption "Velmora", exclamation icon,
