@@ -88,23 +88,28 @@ const char* CopyDigits(char*& w, const char* p, const char* end) {
     return p;
 }
 
-// The first byte equal to c from p on, or end; p lies in the work buffer.
-const char* FindByte(const char* p, const char* end, char c) {
+// The first separator or NUL byte from p on, or end; p lies in the work
+// buffer.
+const char* FindSeparatorOrNul(const char* p, const char* end, char separator) {
     if constexpr (kWordScans) {
-        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(separator);
         for (; p < end; p += 8) {
-            const std::uint64_t x = LoadWord(p) ^ pattern;
-            // The lowest flagged byte is exactly the first zero byte of x.
-            const std::uint64_t zeros = (x - kOnes) & ~x & kHighBits;
-            if (zeros != 0) {
-                const char* found = p + std::countr_zero(zeros) / 8;
+            const std::uint64_t word = LoadWord(p);
+            const std::uint64_t x = word ^ pattern;
+            // The lowest flagged byte is exactly the first zero byte of x or
+            // of word (higher flags may be false).
+            const std::uint64_t zeros = ((x - kOnes) & ~x) | ((word - kOnes) & ~word);
+            if ((zeros & kHighBits) != 0) {
+                const char* found = p + std::countr_zero(zeros & kHighBits) / 8;
                 return found < end ? found : end;
             }
         }
         return end;
     }
-    const void* found = std::memchr(p, c, static_cast<std::size_t>(end - p));
-    return found != nullptr ? static_cast<const char*>(found) : end;
+    while (p != end && *p != separator && *p != '\0') {
+        ++p;
+    }
+    return p;
 }
 
 // Integer digits up to which a plain decimal token prints as its own digits
@@ -179,18 +184,10 @@ char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxI
 // much closer than half of 10^-6 or 10^-3. Rounding it to `decimals` places
 // therefore gives back exactly the token's digits, padded with zeros, which
 // are copied. Every other token takes the general way.
-//
-// The commonest of them - at most sixteen bytes, no sign, no leading zero
-// before another digit - are checked and copied as two words first.
 char* WriteNumber(char* out, std::string_view token, int decimals) {
     const int maxIntegerDigits = MaxPlainIntegerDigits(decimals);
     if (maxIntegerDigits == 0) {
         return FormatFixed(out, ParseNumber(token), decimals);
-    }
-    if constexpr (kWordScans) {
-        if (char* end = WriteShortNumber(out, token, decimals, maxIntegerDigits); end != nullptr) {
-            return end;
-        }
     }
     const char* p = token.data();
     const char* const end = p + token.size();
@@ -228,6 +225,19 @@ char* WriteNumber(char* out, std::string_view token, int decimals) {
     // Pads with zeros; the room is there, a field takes up to kMaxFixedLength.
     std::memcpy(w, "000000000000", 12); // NOLINT(bugprone-not-null-terminated-result)
     return w + (decimals - fractionDigits);
+}
+
+// A number column: the commonest tokens - at most sixteen bytes, no sign, no
+// leading zero before another digit - are checked and copied as two words
+// right here, all others by WriteNumber.
+char* WriteNumberColumn(char* out, std::string_view token, int decimals) {
+    if constexpr (kWordScans) {
+        if (char* end = WriteShortNumber(out, token, decimals, MaxPlainIntegerDigits(decimals));
+            end != nullptr) {
+            return end;
+        }
+    }
+    return WriteNumber(out, token, decimals);
 }
 
 } // namespace
@@ -322,26 +332,28 @@ void CBatchWriter::WriteRecord(std::string_view line) {
     char* const work = m_recordBuffer.get();
     std::memcpy(work, line.data(), line.size());
     std::memset(work + line.size(), 0, kLinePadding);
-    // The line is a C string to the tokeniser: a NUL ends it.
-    const char* p = work;
-    const char* const end = FindByte(work, work + line.size(), '\0');
-
     // strtok's rule for one separator character: runs of separators divide
-    // like one, and there are no empty tokens.
+    // like one, and there are no empty tokens. The line is a C string to the
+    // tokeniser: a NUL ends it.
     const char separator = m_cSeparator;
     const Layout& layout = GetLayout(m_nLayout);
     std::array<std::string_view, kMaxFields> tokens;
     int count = 0;
+    const char* p = work;
+    const char* end = work + line.size();
     while (count < layout.fullCount) {
         while (p != end && *p == separator) {
             ++p;
         }
-        if (p == end) {
+        if (p == end || *p == '\0') {
             break;
         }
-        const char* const tokenEnd = FindByte(p, end, separator);
+        const char* const tokenEnd = FindSeparatorOrNul(p, end, separator);
         tokens[static_cast<std::size_t>(count++)] =
             std::string_view(p, static_cast<std::size_t>(tokenEnd - p));
+        if (tokenEnd != end && *tokenEnd == '\0') {
+            end = tokenEnd;
+        }
         p = tokenEnd;
     }
 
@@ -368,10 +380,10 @@ void CBatchWriter::WriteRecord(std::string_view line) {
             out = Append(out, token.substr(0, kMaxTextToken));
             break;
         case FieldFormat::Fixed6:
-            out = WriteNumber(out, token, 6);
+            out = WriteNumberColumn(out, token, 6);
             break;
         case FieldFormat::Fixed3:
-            out = WriteNumber(out, token, 3);
+            out = WriteNumberColumn(out, token, 3);
             break;
         }
     }
