@@ -39,7 +39,7 @@ bool CInputReader::ReadLine(std::string& line) {
             return true;
         }
         if (piece[got - 1] == '\n') {
-            line.pop_back();
+            line.resize(line.size() - 1);
             return true;
         }
         if (got < kPieceBytes) {

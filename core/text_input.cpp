@@ -67,8 +67,8 @@ std::size_t CTextInput::ReadPiece(std::string& out, std::size_t maxBytes) {
             const std::size_t at = static_cast<std::size_t>(lf - raw);
             if (at > 0 && raw[at - 1] == '\r') {
                 // CR LF reads as LF; at <= room holds because scan <= room + 1.
-                out.append(raw, at - 1);
-                out.push_back('\n');
+                out.append(raw, at); // the CR's place takes the LF
+                out.back() = '\n';
                 m_nPos += at + 1;
                 return appended + at;
             }
