@@ -707,11 +707,13 @@ HWND WaitFileDialog(const Program& program, HWND owner) {
         "the file dialog");
 }
 
-void ChooseInFileDialog(const Program& program, HWND owner, const std::wstring& name) {
+std::optional<std::wstring> TryFileDialog(const Program& program, HWND owner,
+                                          const std::wstring& name) {
     const HWND dialog = WaitFileDialog(program, owner);
     const HWND edit = GetDlgItem(dialog, kFileNameEditId);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    std::optional<std::wstring> complaint;
     WaitUntil(
         [&] {
             if (!IsAlive(dialog)) {
@@ -720,16 +722,31 @@ void ChooseInFileDialog(const Program& program, HWND owner, const std::wstring& 
             // The file dialog refuses a name with a box of its own.
             for (HWND box : program.Dialogs()) {
                 if (GetWindow(box, GW_OWNER) == dialog) {
-                    const std::wstring complaint = TextOf(Child(box, kMessageTextId));
-                    PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-                    throw DriverError("the file dialog refused " + Utf8(name) + ": " +
-                                      Utf8(complaint));
+                    complaint = TextOf(Child(box, kMessageTextId));
+                    return true;
                 }
             }
             return false;
         },
         "the file dialog to close");
+    if (complaint) {
+        // Acknowledge the complaint and give up, as a person would.
+        for (HWND box : program.Dialogs()) {
+            if (GetWindow(box, GW_OWNER) == dialog) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                WaitUntil([&] { return !IsAlive(box); }, "the file dialog's complaint to close");
+            }
+        }
+        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsAlive(dialog); }, "the file dialog to close");
+    }
+    return complaint;
+}
+
+void ChooseInFileDialog(const Program& program, HWND owner, const std::wstring& name) {
+    if (const auto complaint = TryFileDialog(program, owner, name)) {
+        throw DriverError("the file dialog refused " + Utf8(name) + ": " + Utf8(*complaint));
+    }
 }
 
 void CancelFileDialog(const Program& program, HWND owner) {

@@ -211,6 +211,10 @@ bool IsMessageBox(HWND dialog);
 // Waits for the file dialog that `owner` opened, types `name` (a full path or a bare file name,
 // taken relative to the folder the dialog shows) and presses Open; waits until it has closed.
 void ChooseInFileDialog(const Program& program, HWND owner, const std::wstring& name);
+// The same, for a name the file dialog may refuse: then its complaint is acknowledged, the file
+// dialog cancelled, and the complaint returned.
+std::optional<std::wstring> TryFileDialog(const Program& program, HWND owner,
+                                          const std::wstring& name);
 void CancelFileDialog(const Program& program, HWND owner);
 HWND WaitFileDialog(const Program& program, HWND owner);
 

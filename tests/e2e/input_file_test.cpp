@@ -91,6 +91,17 @@ TEST(InputFile, ChoosingFillsThePathsAndThePreviewAndIsRemembered) {
     EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
     EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
 
+    // The input must exist; the output need not, and an existing one is taken without a question.
+    ClickAndGoOn(app.Control(kBrowseInput));
+    EXPECT_TRUE(TryFileDialog(app.Process(), app.Dialog(), survey + L"nie ma.txt").has_value());
+    WriteBytes(survey + L"stary.wsd", "#KONIEC\r\n");
+    app.ChooseOutputFile(L"stary.wsd");
+    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"stary.wsd"; }, "the output path");
+    EXPECT_FALSE(app.Process().FindMessageBox().has_value());
+    EXPECT_EQ(ReadBytes(survey + L"stary.wsd"), "#KONIEC\r\n");
+    app.ChooseOutputFile(input + L".wsd");
+    WaitUntil([&] { return app.Text(kOutputPath) == input + L".wsd"; }, "the output path");
+
     // Cancelling changes nothing.
     ClickAndGoOn(app.Control(kBrowseInput));
     CancelFileDialog(app.Process(), app.Dialog());
