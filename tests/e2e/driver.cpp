@@ -554,22 +554,33 @@ void Program::Kill() {
     WaitForSingleObject(m_info.hProcess, 10000);
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindowOfProcess(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process) {
+        search->windows.push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM context) {
+    ++*reinterpret_cast<DWORD*>(context);
+    return TRUE;
+}
+
+} // namespace
+
 std::vector<HWND> Program::TopLevelWindows() const {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> windows;
-    } search{m_info.dwProcessId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == s->process) {
-                s->windows.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{m_info.dwProcessId, {}};
+    EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&search));
     return search.windows;
 }
 
@@ -665,13 +676,7 @@ DWORD Program::CountWindows() const {
     DWORD count = 0;
     for (HWND window : TopLevelWindows()) {
         ++count;
-        EnumChildWindows(
-            window,
-            [](HWND, LPARAM context) -> BOOL {
-                ++*reinterpret_cast<DWORD*>(context);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
+        EnumChildWindows(window, CountWindow, reinterpret_cast<LPARAM>(&count));
     }
     return count;
 }
