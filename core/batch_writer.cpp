@@ -240,6 +240,16 @@ char* WriteNumberColumn(char* out, std::string_view token, int decimals) {
     return WriteNumber(out, token, decimals);
 }
 
+// A text column: the token's first kMaxTextToken bytes. A token of up to
+// sixteen bytes lies in the work buffer, so it is copied as two words.
+char* WriteTextColumn(char* out, std::string_view token) {
+    if (token.size() <= 16) {
+        std::memcpy(out, token.data(), 16);
+        return out + token.size();
+    }
+    return Append(out, token.substr(0, kMaxTextToken));
+}
+
 } // namespace
 
 CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
@@ -377,7 +387,7 @@ void CBatchWriter::WriteRecord(std::string_view line) {
         const std::string_view token = tokens[field.token];
         switch (field.format) {
         case FieldFormat::Text:
-            out = Append(out, token.substr(0, kMaxTextToken));
+            out = WriteTextColumn(out, token);
             break;
         case FieldFormat::Fixed6:
             out = WriteNumberColumn(out, token, 6);
@@ -390,7 +400,9 @@ void CBatchWriter::WriteRecord(std::string_view line) {
     if (fields < layout.fieldCount) {
         *out++ = ';';
     }
-    out = Append(out, m_strRecordSuffix);
+    if (!m_strRecordSuffix.empty()) {
+        out = Append(out, m_strRecordSuffix);
+    }
     *out++ = '\n';
     m_file.Write(std::string_view(record, static_cast<std::size_t>(out - record)));
 }
