@@ -171,6 +171,7 @@ TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
     WriteBytes(input, "1 2 3\r\n");
     app.ChooseInputFile(input);
     WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    app.Activate();
     ClickWithMouse(app.Control(kOutputPath));
     WaitUntil([&] { return app.FocusedControl() == kOutputPath; }, "the focus on the output path");
     PressKey(VK_RETURN);

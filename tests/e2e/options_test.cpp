@@ -81,6 +81,7 @@ TEST(Options, TheMouseAndTheKeyboardWorkTheBoxesToo) {
     Velmora app(L"klawiatura");
     Click(app.Control(kZudpCheck));
     ASSERT_EQ(StateOf(app), kZudp);
+    app.Activate();
     ClickWithMouse(app.Control(kKergCheck));
     WaitUntil([&] { return StateOf(app) == kKerg; }, "the KERG state after a mouse click");
     EXPECT_EQ(app.FocusedControl(), kKergNumber);
