@@ -270,6 +270,13 @@ CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, i
         m_strDescription = m_catalogue.GetDescription(m_nCode);
         m_strCode = m_catalogue.GetCode(m_nCode);
         m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
+        // The text that ends every record (KERG wins over ZUDP) must stay on
+        // the record's line: a line break in it would split records and could
+        // even put a "#KONIEC" line in the middle of the file.
+        const std::string& suffixText = !kerg.empty() ? kerg : zudp;
+        if (suffixText.find_first_of("\r\n") != std::string::npos) {
+            throw InvalidArgumentError();
+        }
     }
 
     m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));

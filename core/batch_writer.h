@@ -15,8 +15,9 @@ class CBatchWriter {
 public:
     // Builds the writer's own catalogue (ListaKodów.txt is read again), resolves
     // the point code and its description, then creates or replaces the file and
-    // writes the header block. A code index that names no entry throws
-    // InvalidArgumentError before any file is created or touched. A file that
+    // writes the header block. A code index that names no entry, or a record
+    // text (KERG, else ZUDP) holding a CR or LF, throws InvalidArgumentError
+    // before any file is created or touched. A file that
     // cannot be created leaves the writer closed (IsOpen() is false).
     CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
                  std::string zudp);

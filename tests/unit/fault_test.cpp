@@ -138,6 +138,65 @@ TEST_F(FaultTest, OutputFolderThatDoesNotExist) {
     EXPECT_EQ(ReadBytes(input), "101 1 2\r\n");
 }
 
+// A KERG or ZUDP text is written after every record; a line break in it would
+// split records and could put "#KONIEC" in the middle of the file. Such a
+// request is refused before the batch file is created or touched.
+struct SuffixTextCase {
+    const char* name;
+    std::string kerg;
+    std::string zudp;
+    bool refused;
+};
+
+std::string PrintSuffixTextCase(const ::testing::TestParamInfo<SuffixTextCase>& info) {
+    return info.param.name;
+}
+
+class SuffixText : public FaultTest, public ::testing::WithParamInterface<SuffixTextCase> {};
+
+TEST_P(SuffixText, WithALineBreakIsRefusedBeforeTheFileIsTouched) {
+    const SuffixTextCase& row = GetParam();
+    const std::string input = m_dir.Path("punkty.txt");
+    WriteBytes(input, "101 1 2\r\n");
+    const std::string output = m_dir.Path("punkty.wsd");
+    const std::string previous = "# Plik wsadowy z wczoraj\r\n#KONIEC\r\n";
+    WriteBytes(output, previous);
+    GenerationRequest request = Request(input, output);
+    request.kergText = row.kerg;
+    request.zudpText = row.zudp;
+
+    const GenerationResult result = Generate(request);
+
+    if (row.refused) {
+        EXPECT_FALSE(result.outcome.has_value());
+        EXPECT_EQ(result.error, "Encountered an improper argument.");
+        EXPECT_TRUE(result.feedback.messages.empty());
+        EXPECT_EQ(ReadBytes(output), previous);
+    } else {
+        ASSERT_EQ(result.outcome, GenerationOutcome::Generated) << result.error;
+        EXPECT_EQ(ReadBytes(output),
+                  "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n# \r\n"
+                  "#Punkt graniczny=_code.n;_number;_X;_Y;KRG.n\r\n"
+                  "ABC;101;1.000000;2.000000;" +
+                      row.kerg + "\r\n#KONIEC\r\n");
+    }
+    EXPECT_EQ(ReadBytes(input), "101 1 2\r\n");
+}
+
+const SuffixTextCase kSuffixTextCases[] = {
+    {"KergWithLf", "K1\n2", "", true},
+    {"KergEndMarker", "\n#KONIEC", "", true},
+    {"KergWithCrLf", "K1\r\n", "", true},
+    {"KergWithLoneCr", "K\r1", "", true},
+    {"ZudpWithLf", "", "Z\n1", true},
+    // KERG wins: the ZUDP text is not written, so its line break harms nothing.
+    {"UnusedZudpWithLf", "K1", "Z\n1", false},
+    {"PlainTexts", "K.1 2", "", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Requests, SuffixText, ::testing::ValuesIn(kSuffixTextCases),
+                         PrintSuffixTextCase);
+
 // ---------------------------------------------------------------------------
 // Path lengths: a path of 260 bytes or more, as given or made absolute, never
 // opens; shorter ones do.
