@@ -132,7 +132,7 @@ std::string StyleNames(std::uint32_t bits) {
     return out;
 }
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     std::uint16_t atom;
     NameOrOrdinal text;
@@ -144,18 +144,18 @@ NameOrOrdinal Text(const char16_t* s) {
     return NameOrOrdinal::Text(s);
 }
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     std::uint16_t language;
     std::uint32_t style;
     std::uint32_t exStyle;
     std::int16_t cx, cy;
     std::u16string title;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 // Dialog 102, the main window.
-DialogSpec MainDialog() {
+ExpectedDialog MainDialog() {
     const std::uint32_t label = SS_LEFT | WS_GROUP;
     const std::uint32_t list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
     const std::uint32_t box = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
@@ -197,7 +197,7 @@ DialogSpec MainDialog() {
 }
 
 // Dialog 100, the About box.
-DialogSpec AboutDialog() {
+ExpectedDialog AboutDialog() {
     return {
         100,
         kLangNeutralSysDefault,
@@ -288,7 +288,7 @@ protected:
         return s;
     }
 
-    void CheckDialog(const DialogSpec& spec) const;
+    void CheckDialog(const ExpectedDialog& dialog) const;
 
     static std::unique_ptr<PeImage> s_image;
     static std::string s_error;
@@ -297,26 +297,26 @@ protected:
 std::unique_ptr<PeImage> ProductResources::s_image;
 std::string ProductResources::s_error;
 
-void ProductResources::CheckDialog(const DialogSpec& spec) const {
-    const Resource* res = Single(rt::kDialog, static_cast<std::uint16_t>(spec.id));
-    ASSERT_NE(res, nullptr) << "dialog " << spec.id << " is missing";
-    EXPECT_EQ(res->language, spec.language)
-        << "dialog " << spec.id << " language " << Hex(res->language);
+void ProductResources::CheckDialog(const ExpectedDialog& dialog) const {
+    const Resource* res = Single(rt::kDialog, static_cast<std::uint16_t>(dialog.id));
+    ASSERT_NE(res, nullptr) << "dialog " << dialog.id << " is missing";
+    EXPECT_EQ(res->language, dialog.language)
+        << "dialog " << dialog.id << " language " << Hex(res->language);
     velmora::res::DialogTemplate d;
-    ASSERT_NO_THROW(d = velmora::res::ParseDialogEx(res->data)) << "dialog " << spec.id;
+    ASSERT_NO_THROW(d = velmora::res::ParseDialogEx(res->data)) << "dialog " << dialog.id;
 
-    EXPECT_EQ(d.style, spec.style)
-        << "dialog " << spec.id << " style " << StyleNames(d.style) << " (" << Hex(d.style)
-        << "), expected " << StyleNames(spec.style) << " (" << Hex(spec.style) << ")";
-    EXPECT_EQ(d.exStyle, spec.exStyle) << "dialog " << spec.id << " exStyle";
+    EXPECT_EQ(d.style, dialog.style)
+        << "dialog " << dialog.id << " style " << StyleNames(d.style) << " (" << Hex(d.style)
+        << "), expected " << StyleNames(dialog.style) << " (" << Hex(dialog.style) << ")";
+    EXPECT_EQ(d.exStyle, dialog.exStyle) << "dialog " << dialog.id << " exStyle";
     EXPECT_EQ(d.x, 0);
     EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, spec.cx);
-    EXPECT_EQ(d.cy, spec.cy);
-    EXPECT_EQ(ToUtf8(d.title), ToUtf8(spec.title));
-    EXPECT_TRUE(d.menu.IsEmpty()) << "dialog " << spec.id << " has a menu " << Describe(d.menu);
+    EXPECT_EQ(d.cx, dialog.cx);
+    EXPECT_EQ(d.cy, dialog.cy);
+    EXPECT_EQ(ToUtf8(d.title), ToUtf8(dialog.title));
+    EXPECT_TRUE(d.menu.IsEmpty()) << "dialog " << dialog.id << " has a menu " << Describe(d.menu);
     EXPECT_TRUE(d.windowClass.IsEmpty())
-        << "dialog " << spec.id << " has a class " << Describe(d.windowClass);
+        << "dialog " << dialog.id << " has a class " << Describe(d.windowClass);
     EXPECT_TRUE(d.hasFont);
     EXPECT_EQ(ToUtf8(d.typeface), "MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 8);
@@ -324,11 +324,11 @@ void ProductResources::CheckDialog(const DialogSpec& spec) const {
     EXPECT_EQ(d.italic, 0);
     EXPECT_EQ(d.charset, kDefaultCharset);
 
-    ASSERT_EQ(d.controls.size(), spec.controls.size()) << "dialog " << spec.id << " controls";
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const ControlSpec& want = spec.controls[i];
+    ASSERT_EQ(d.controls.size(), dialog.controls.size()) << "dialog " << dialog.id << " controls";
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        const ExpectedControl& want = dialog.controls[i];
         const velmora::res::DialogControl& got = d.controls[i];
-        SCOPED_TRACE("dialog " + std::to_string(spec.id) + ", control #" + std::to_string(i + 1) +
+        SCOPED_TRACE("dialog " + std::to_string(dialog.id) + ", control #" + std::to_string(i + 1) +
                      " (id " + std::to_string(want.id) + " " + Describe(want.text) + ")");
         EXPECT_EQ(got.id, want.id);
         const auto atom = velmora::res::PredefinedClassAtom(got.windowClass);
