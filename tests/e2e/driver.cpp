@@ -76,18 +76,24 @@ std::wstring WindowsPath(std::string_view path) {
     return wide;
 }
 
-void WaitUntil(const std::function<bool()>& ready, std::string_view what,
-               std::chrono::milliseconds timeout) {
+bool PollUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         if (ready()) {
-            return;
+            return true;
         }
         if (Clock::now() >= deadline) {
-            throw DriverError("timed out after " + std::to_string(timeout.count()) +
-                              " ms waiting for " + std::string(what));
+            return false;
         }
         std::this_thread::sleep_for(5ms);
+    }
+}
+
+void WaitUntil(const std::function<bool()>& ready, std::string_view what,
+               std::chrono::milliseconds timeout) {
+    if (!PollUntil(ready, timeout)) {
+        throw DriverError("timed out after " + std::to_string(timeout.count()) +
+                          " ms waiting for " + std::string(what));
     }
 }
 

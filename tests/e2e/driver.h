@@ -55,8 +55,10 @@ std::string Utf8(std::wstring_view text);  // for failure messages
 // A Unix path ("/work/x") becomes the Wine drive path "Z:\work\x"; a Windows path stays.
 std::wstring WindowsPath(std::string_view path);
 
-// Polls `ready` every few milliseconds until it returns true; throws DriverError naming `what`
-// after `timeout`.
+// Polls `ready` every few milliseconds until it returns true; false after `timeout`.
+bool PollUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout);
+
+// Like PollUntil, but throws DriverError naming `what` after `timeout`.
 void WaitUntil(const std::function<bool()>& ready, std::string_view what,
                std::chrono::milliseconds timeout = kTimeout);
 

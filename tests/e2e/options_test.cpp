@@ -83,6 +83,12 @@ TEST(Options, TheMouseAndTheKeyboardWorkTheBoxesToo) {
     ASSERT_EQ(StateOf(app), kZudp);
     app.Activate();
     ClickWithMouse(app.Control(kKergCheck));
+    // Without a window manager, Xvfb now and then drops a synthetic click before it reaches
+    // the program (the state then stays as it was); such a click is given once more.
+    if (!PollUntil([&] { return StateOf(app) == kKerg; }, 3s) && StateOf(app) == kZudp) {
+        app.Activate();
+        ClickWithMouse(app.Control(kKergCheck));
+    }
     WaitUntil([&] { return StateOf(app) == kKerg; }, "the KERG state after a mouse click");
     EXPECT_EQ(app.FocusedControl(), kKergNumber);
 
