@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "generation.h"
 
+#include "fault_support.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -27,56 +28,13 @@ namespace {
 
 using test::CProgramList;
 using test::CTempDir;
+using test::Generate;
+using test::GenerationResult;
+using test::kGenerated;
+using test::kOpenFailed;
 using test::ReadBytes;
+using test::Request;
 using test::WriteBytes;
-
-constexpr std::string_view kOpenFailed = "B\xB3\xB9"
-                                         "d otwarcia pliku:\n";
-constexpr std::string_view kGenerated = "Plik wsadowy zosta\xB3 wygenerowany.";
-
-class CRecordingFeedback : public GenerationFeedback {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void BeginWait() override { ++begun; }
-    void EndWait() override { ++ended; }
-
-    std::vector<std::string> messages;
-    int begun = 0;
-    int ended = 0;
-};
-
-struct GenerationResult {
-    std::optional<GenerationOutcome> outcome;
-    std::string error;
-    bool fileError = false;
-    FileError::Cause cause = FileError::Cause::Generic;
-    CRecordingFeedback feedback;
-};
-
-GenerationResult Generate(const GenerationRequest& request) {
-    GenerationResult result;
-    try {
-        result.outcome = RunGeneration(request, result.feedback);
-    } catch (const FileError& error) {
-        result.error = error.what();
-        result.fileError = true;
-        result.cause = error.GetCause();
-    } catch (const std::exception& error) {
-        result.error = error.what();
-    }
-    EXPECT_EQ(result.feedback.begun, result.feedback.ended) << "wait indication not ended";
-    return result;
-}
-
-GenerationRequest Request(std::string input, std::string output) {
-    GenerationRequest request;
-    request.inputPath = std::move(input);
-    request.outputPath = std::move(output);
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    return request;
-}
 
 // Enough records to overflow any write buffer of the batch file.
 std::string ManyPoints(int count) {

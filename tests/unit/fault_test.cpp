@@ -8,6 +8,7 @@
 #include "generation.h"
 #include "input_reader.h"
 
+#include "fault_support.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -24,58 +25,21 @@ namespace {
 
 using test::CProgramList;
 using test::CTempDir;
+using test::Generate;
+using test::GenerationResult;
+using test::kGenerated;
+using test::kOpenFailed;
 using test::ReadBytes;
+using test::Request;
 using test::WriteBytes;
 
 using namespace std::string_literals;
 
-constexpr std::string_view kOpenFailed = "B\xB3\xB9"
-                                         "d otwarcia pliku:\n";
-constexpr std::string_view kGenerated = "Plik wsadowy zosta\xB3 wygenerowany.";
 constexpr std::string_view kCodeList = "ABC,Punkt graniczny\r\n";
 constexpr std::string_view kHeaderBlock =
     "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n# \r\n"
     "#Punkt graniczny=_code.n;_number;_X;_Y\r\n";
 constexpr std::string_view kEndLine = "#KONIEC\r\n";
-
-class CRecordingFeedback : public GenerationFeedback {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void BeginWait() override { ++begun; }
-    void EndWait() override { ++ended; }
-
-    std::vector<std::string> messages;
-    int begun = 0;
-    int ended = 0;
-};
-
-struct GenerationResult {
-    std::optional<GenerationOutcome> outcome; // empty when an error left the job
-    std::string error;
-    CRecordingFeedback feedback;
-};
-
-GenerationResult Generate(const GenerationRequest& request) {
-    GenerationResult result;
-    try {
-        result.outcome = RunGeneration(request, result.feedback);
-    } catch (const std::exception& error) {
-        result.error = error.what();
-    }
-    EXPECT_EQ(result.feedback.begun, result.feedback.ended) << "wait indication not ended";
-    return result;
-}
-
-// Layout 2 ("Numer X Y"), separator space, the list's first code.
-GenerationRequest Request(std::string input, std::string output) {
-    GenerationRequest request;
-    request.inputPath = std::move(input);
-    request.outputPath = std::move(output);
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    return request;
-}
 
 std::string BatchFile(const std::vector<std::string>& records) {
     std::string bytes(kHeaderBlock);

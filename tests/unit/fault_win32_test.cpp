@@ -4,6 +4,7 @@
 
 #include "generation.h"
 
+#include "fault_support.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -20,45 +21,18 @@ namespace {
 
 using test::CProgramList;
 using test::CTempDir;
+using test::Generate;
+using test::GenerationResult;
+using test::kOpenFailed;
 using test::ReadBytes;
+using test::Request;
 using test::WriteBytes;
 
-constexpr std::string_view kOpenFailed = "B\xB3\xB9"
-                                         "d otwarcia pliku:\n";
 constexpr const char* kHoldFileVariable = "VELMORA_HOLD_FILE";
 constexpr const char* kHoldTagVariable = "VELMORA_HOLD_TAG";
 
-class CRecordingFeedback : public GenerationFeedback {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void BeginWait() override { ++begun; }
-    void EndWait() override { ++ended; }
-
-    std::vector<std::string> messages;
-    int begun = 0;
-    int ended = 0;
-};
-
-struct GenerationResult {
-    std::optional<GenerationOutcome> outcome;
-    std::string error;
-    CRecordingFeedback feedback;
-};
-
 GenerationResult Generate(const std::string& input, const std::string& output) {
-    GenerationRequest request;
-    request.inputPath = input;
-    request.outputPath = output;
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    GenerationResult result;
-    try {
-        result.outcome = RunGeneration(request, result.feedback);
-    } catch (const std::exception& error) {
-        result.error = error.what();
-    }
-    return result;
+    return Generate(Request(input, output));
 }
 
 // A handle that shares nothing, closed when it goes.

@@ -1,0 +1,62 @@
+#pragma once
+// What the fault tests share: a feedback that counts, and one generation run
+// that turns an escaping error into data the test can look at.
+
+#include "errors.h"
+#include "generation.h"
+#include "generation_support.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+class CCountingFeedback : public GenerationFeedback {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void BeginWait() override { ++begun; }
+    void EndWait() override { ++ended; }
+
+    std::vector<std::string> messages;
+    int begun = 0;
+    int ended = 0;
+};
+
+struct GenerationResult {
+    std::optional<GenerationOutcome> outcome; // empty when an error left the job
+    std::string error;
+    bool fileError = false;
+    FileError::Cause cause = FileError::Cause::Generic;
+    CCountingFeedback feedback;
+};
+
+inline GenerationResult Generate(const GenerationRequest& request) {
+    GenerationResult result;
+    try {
+        result.outcome = RunGeneration(request, result.feedback);
+    } catch (const FileError& error) {
+        result.error = error.what();
+        result.fileError = true;
+        result.cause = error.GetCause();
+    } catch (const std::exception& error) {
+        result.error = error.what();
+    }
+    EXPECT_EQ(result.feedback.begun, result.feedback.ended) << "wait indication not ended";
+    return result;
+}
+
+// Layout 2 ("Numer X Y"), separator space, the list's first code.
+inline GenerationRequest Request(std::string input, std::string output) {
+    GenerationRequest request;
+    request.inputPath = std::move(input);
+    request.outputPath = std::move(output);
+    request.layoutIndex = 2;
+    request.separatorIndex = 3;
+    request.codeIndex = 0;
+    return request;
+}
+
+} // namespace velmora::test
