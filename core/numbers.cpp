@@ -91,30 +91,26 @@ std::uint64_t ShiftRightTo64(const U128& v, int shift) {
     return v.hi >> (shift - 64);
 }
 
-// 10^0 .. 10^19, all that fit in 64 bits.
-constexpr auto kPow10U64 = [] {
-    std::array<std::uint64_t, 20> table{};
+// base^0 .. base^(Count-1).
+template <std::uint64_t Base, std::size_t Count>
+constexpr std::array<std::uint64_t, Count> Powers() {
+    std::array<std::uint64_t, Count> table{};
     std::uint64_t p = 1;
     for (auto& entry : table) {
         entry = p;
-        p *= 10;
+        p *= Base;
     }
     return table;
-}();
+}
+
+// 10^0 .. 10^19, all that fit in 64 bits.
+constexpr auto kPow10U64 = Powers<10, 20>();
 
 // Bits needed for 10^0 .. 10^9.
 constexpr int kPow10Bits[] = {1, 4, 7, 10, 14, 17, 20, 24, 27, 30};
 
 // 5^0 .. 5^27, all below 2^63.
-constexpr auto kPow5 = [] {
-    std::array<std::uint64_t, 28> table{};
-    std::uint64_t p = 1;
-    for (auto& entry : table) {
-        entry = p;
-        p *= 5;
-    }
-    return table;
-}();
+constexpr auto kPow5 = Powers<5, 28>();
 
 // ---------------------------------------------------------------------------
 // Building a double from its exact binary value
