@@ -7,6 +7,7 @@
 #include "layouts.h"
 #include "platform.h"
 #include "text_input.h"
+#include "utf8_text.h"
 
 #include <array>
 #include <cstring>
@@ -18,6 +19,8 @@ namespace {
 
 // The read buffer of the list holds 2048 bytes with the terminating NUL.
 constexpr std::size_t kListPieceBytes = 2047;
+// The list is read in blocks of this size.
+constexpr std::size_t kListReadBytes = std::size_t{64} * 1024;
 constexpr std::size_t kMaxDrive = 2;
 constexpr std::size_t kMaxDirectory = 255;
 // Windows appends a backslash after a directory that ends in '/'; on POSIX
@@ -119,33 +122,42 @@ CCatalogue::CCatalogue(const std::string& pointCodeListPath) {
     LoadPointCodes(pointCodeListPath);
 }
 
+// The whole list is read first (text mode, after a byte-order mark), so that
+// a list saved as UTF-8 can be recognised and turned into code page 1250
+// before it is split into entries.
 void CCatalogue::LoadPointCodes(const std::string& path) {
     CTextInput list(platform::CFile::OpenSharedForReading(path));
     if (!list.IsOpen()) {
         platform::ShowMessage("Nie mo\xBFna otworzy\xE6 pliku '" + path + "'!");
         return;
     }
-    std::string piece;
-    piece.reserve(kListPieceBytes);
-    for (;;) {
-        piece.clear();
-        try {
-            if (list.ReadPiece(piece, kListPieceBytes) == 0) {
-                return;
-            }
-        } catch (const FileError&) {
-            return; // a read failure ends the list with what was read so far
+    std::string text;
+    try {
+        list.SkipByteOrderMark();
+        while (list.ReadPiece(text, kListReadBytes) != 0) {
         }
-        std::string_view text(piece);
-        if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
-            text = text.substr(0, nul);
+    } catch (const FileError&) {
+        // a read failure ends the list with what was read so far
+    }
+    if (IsUtf8WithMultibyte(text)) {
+        text = Utf8ToCp1250(text);
+    }
+    for (std::string_view rest(text); !rest.empty();) {
+        // A piece: up to and including the next LF, at most kListPieceBytes.
+        std::size_t length = rest.find('\n', 0);
+        length = length == std::string_view::npos ? rest.size() : length + 1;
+        length = length < kListPieceBytes ? length : kListPieceBytes;
+        std::string_view piece = rest.substr(0, length);
+        rest.remove_prefix(length);
+        if (const std::size_t nul = piece.find('\0'); nul != std::string_view::npos) {
+            piece = piece.substr(0, nul);
         }
-        const std::size_t comma = text.find(',');
+        const std::size_t comma = piece.find(',');
         if (comma == std::string_view::npos || comma == 0) {
             continue;
         }
-        const std::string_view code = Trim(text.substr(0, comma));
-        const std::string_view description = Trim(text.substr(comma + 1));
+        const std::string_view code = Trim(piece.substr(0, comma));
+        const std::string_view description = Trim(piece.substr(comma + 1));
         if (code.empty() || description.empty()) {
             continue;
         }

@@ -21,6 +21,11 @@ bool CInputReader::ReadLine(std::string& line) {
     if (!m_bOpen) {
         return false;
     }
+    if (m_bAtStart) {
+        // A byte-order mark in front of the first line is no part of it.
+        m_bAtStart = false;
+        m_file.SkipByteOrderMark();
+    }
     // The first piece goes behind the caller's old text, which is dropped
     // only once a byte has been read, so that line stays unchanged at the end.
     const std::size_t old = line.size();

@@ -1,6 +1,7 @@
 #pragma once
 // Reads an input point list line by line in text mode, and makes the preview
-// of its first twelve lines.
+// of its first twelve lines. A UTF-8 byte-order mark at the start of the file
+// is skipped.
 
 #include "text_input.h"
 
@@ -30,6 +31,7 @@ public:
 private:
     CTextInput m_file;
     bool m_bOpen = false;
+    bool m_bAtStart = true; // nothing read yet
 };
 
 } // namespace velmora

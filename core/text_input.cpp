@@ -4,7 +4,10 @@
 
 #include "text_input.h"
 
+#include "utf8_text.h"
+
 #include <cstring>
+#include <string_view>
 
 namespace velmora {
 
@@ -45,6 +48,16 @@ void CTextInput::Fill() {
         return;
     }
     m_nEnd += got;
+}
+
+void CTextInput::SkipByteOrderMark() {
+    while (m_nEnd - m_nPos < kUtf8ByteOrderMark.size() && !m_bEnded) {
+        Fill();
+    }
+    if (IsOpen() && std::string_view(m_buffer.get() + m_nPos, m_nEnd - m_nPos)
+                        .starts_with(kUtf8ByteOrderMark)) {
+        m_nPos += kUtf8ByteOrderMark.size();
+    }
 }
 
 std::size_t CTextInput::ReadPiece(std::string& out, std::size_t maxBytes) {

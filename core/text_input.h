@@ -18,6 +18,10 @@ public:
     bool IsOpen() const noexcept { return m_file.IsOpen(); }
     const std::string& GetFullPath() const noexcept { return m_file.GetFullPath(); }
 
+    // Skips the UTF-8 byte-order mark EF BB BF if the input begins with it;
+    // call it before the first read. Throws FileError when reading fails.
+    void SkipByteOrderMark();
+
     // Appends to out the text-mode bytes up to and including the next LF, but
     // at most maxBytes of them. Returns how many were appended; 0 only at the
     // end of the input. Throws FileError when reading fails.

@@ -73,9 +73,27 @@ const ListCase kListCases[] = {
      "b,2\n",
      {{"A", "1"}}},
     {"NulEndsThePieceText", "a\0,1\nb,2\0tail\nc,3\n"s, {{"B", "2"}, {"C", "3"}}},
-    {"Utf8ByteOrderMarkIsPartOfTheFirstCode",
-     "\xEF\xBB\xBFkr,opis\n",
-     {{"\xCF\xBB\xAFKR", "opis"}}},
+    {"Utf8ByteOrderMarkIsSkipped", "\xEF\xBB\xBFkr,opis\n", {{"KR", "opis"}}},
+    // Elsewhere it is a character that code page 1250 lacks.
+    {"ByteOrderMarkElsewhere", "a,1\n\xEF\xBB\xBFkr,opis\n", {{"A", "1"}, {"?KR", "opis"}}},
+    // UTF-8 lists become code page 1250, with or without the mark; the same
+    // list in code page 1250 stays as it is.
+    {"Utf8List",
+     "\xC5\x82\xC4\x85k,Kamie\xC5\x84 graniczny\r\nx,\xE2\x82\xAC \xC5\xBC\n",
+     {{"\xA3\xA5K", "Kamie\xF1 graniczny"}, {"X", "\x80 \xBF"}}},
+    {"Utf8ListWithMark",
+     "\xEF\xBB\xBF\xC5\x82\xC4\x85k,Kamie\xC5\x84 graniczny\r\n",
+     {{"\xA3\xA5K", "Kamie\xF1 graniczny"}}},
+    {"Cp1250List", "\xB3\xB9k,Kamie\xF1 graniczny\r\n", {{"\xA3\xA5K", "Kamie\xF1 graniczny"}}},
+    // Characters outside the code page, a C1 control and the undefined 0x81.
+    {"Utf8OutsideTheCodePage",
+     "k,\xE2\x88\x9A"
+     "2 \xC2\x81 \xF0\x9F\x98\x80 \xC3\xA9\n",
+     {{"K", "?2 ? ? \xE9"}}},
+    // Not well-formed UTF-8 (overlong, surrogate, cut off): read as it is.
+    {"Utf8Overlong", "k,\xC0\xAF \xC5\x82\n", {{"K", "\xC0\xAF \xC5\x82"}}},
+    {"Utf8Surrogate", "k,\xED\xA0\x80 \xC5\x82\n", {{"K", "\xED\xA0\x80 \xC5\x82"}}},
+    {"Utf8CutOff", "k,\xC5\x82 \xC5", {{"K", "\xC5\x82 \xC5"}}},
     {"EmptyFile", "", {}},
 };
 

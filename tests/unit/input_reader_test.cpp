@@ -78,6 +78,22 @@ const ReadCase kReadCases[] = {
     {"PieceOf128BytesThenEnd", std::string(128, 'a'), {std::string(128, 'a')}},
     {"CrLfAcrossPieceBoundary", std::string(128, 'a') + "\r\nb", {std::string(128, 'a'), "b"}},
     {"CrLfEndingFirstPiece", std::string(127, 'a') + "\r\nb", {std::string(127, 'a'), "b"}},
+    // A UTF-8 byte-order mark is skipped as if absent; the pieces count after it.
+    {"ByteOrderMarkSkipped", "\xEF\xBB\xBFNr X\r\n\xEF\xBB\xBF", {"Nr X", "\xEF\xBB\xBF"}},
+    {"ByteOrderMarkAlone", "\xEF\xBB\xBF", {}},
+    {"ByteOrderMarkThenNulLine", "\xEF\xBB\xBF\0a\nb"s, {"", "b"}},
+    {"ByteOrderMarkThenCtrlZ",
+     "\xEF\xBB\xBF\x1A"
+     "a",
+     {}},
+    {"ByteOrderMarkThenPieces",
+     "\xEF\xBB\xBF" + std::string(128, 'a') + "b\0c\n"s,
+     {std::string(128, 'a') + "b"}},
+    {"PartOfAMarkStays",
+     "\xEF\xBB"
+     "a\n",
+     {"\xEF\xBB"
+      "a"}},
 };
 
 class InputReaderLines : public ::testing::TestWithParam<ReadCase> {};
@@ -204,6 +220,7 @@ const PreviewCase kPreviewCases[] = {
     {"ThreeLines", NumberedLines(3, "\r\n"), NumberedLines(3, "\r\n")},
     {"LastLineWithoutEnd", "a\nb", "a\r\nb\r\n"},
     {"NulLineShowsEmpty", "a\n\0hidden\nb\n"s, "a\r\n\r\nb\r\n"},
+    {"ByteOrderMarkNotShown", "\xEF\xBB\xBFNr X Y\n1 2 3\n", "Nr X Y\r\n1 2 3\r\n"},
 };
 
 class InputReaderPreview : public ::testing::TestWithParam<PreviewCase> {};
