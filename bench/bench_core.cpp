@@ -117,6 +117,11 @@ int Convert(char** argv) {
         return 2;
     }
     WritePointCodeList();
+    // The code the dialog would show for that index.
+    if (const velmora::CCatalogue catalogue;
+        request.codeIndex >= 0 && request.codeIndex < catalogue.GetCodeCount()) {
+        request.codeText = catalogue.GetCode(request.codeIndex);
+    }
 
     RecordingFeedback feedback;
     const auto started = std::chrono::steady_clock::now();

@@ -175,6 +175,16 @@ char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxI
     return out + integerDigits + 1 + decimals;
 }
 
+// The general way of a number column. A coordinate that holds no number
+// gives nullptr: the line makes no record.
+char* WriteParsedNumber(char* out, std::string_view token, int decimals, bool coordinate) {
+    if (!coordinate) {
+        return FormatFixed(out, ParseNumber(token), decimals);
+    }
+    const std::optional<double> value = ParseFiniteNumber(token);
+    return value ? FormatFixed(out, *value, decimals) : nullptr;
+}
+
 // Writes a number column: FormatFixed(ParseNumber(token), decimals), with a
 // short way for the plain decimal tokens that make up nearly every file - an
 // optional sign, digits, and at most `decimals` digits after a '.' or a ','
@@ -184,10 +194,10 @@ char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxI
 // much closer than half of 10^-6 or 10^-3. Rounding it to `decimals` places
 // therefore gives back exactly the token's digits, padded with zeros, which
 // are copied. Every other token takes the general way.
-char* WriteNumber(char* out, std::string_view token, int decimals) {
+char* WriteNumber(char* out, std::string_view token, int decimals, bool coordinate) {
     const int maxIntegerDigits = MaxPlainIntegerDigits(decimals);
     if (maxIntegerDigits == 0) {
-        return FormatFixed(out, ParseNumber(token), decimals);
+        return WriteParsedNumber(out, token, decimals, coordinate);
     }
     const char* p = token.data();
     const char* const end = p + token.size();
@@ -220,7 +230,7 @@ char* WriteNumber(char* out, std::string_view token, int decimals) {
     }
     if (p != end || integerDigits + fractionDigits == 0 || fractionDigits > decimals ||
         integerDigits > maxIntegerDigits) {
-        return FormatFixed(out, ParseNumber(token), decimals);
+        return WriteParsedNumber(out, token, decimals, coordinate);
     }
     // Pads with zeros; the room is there, a field takes up to kMaxFixedLength.
     std::memcpy(w, "000000000000", 12); // NOLINT(bugprone-not-null-terminated-result)
@@ -229,15 +239,27 @@ char* WriteNumber(char* out, std::string_view token, int decimals) {
 
 // A number column: the commonest tokens - at most sixteen bytes, no sign, no
 // leading zero before another digit - are checked and copied as two words
-// right here, all others by WriteNumber.
-char* WriteNumberColumn(char* out, std::string_view token, int decimals) {
+// right here, all others by WriteNumber. A coordinate (X, Y) that holds no
+// number gives nullptr.
+char* WriteNumberColumn(char* out, std::string_view token, int decimals, bool coordinate) {
     if constexpr (kWordScans) {
         if (char* end = WriteShortNumber(out, token, decimals, MaxPlainIntegerDigits(decimals));
             end != nullptr) {
             return end;
         }
     }
-    return WriteNumber(out, token, decimals);
+    return WriteNumber(out, token, decimals, coordinate);
+}
+
+// Whether a line that gave no record is blank: only blanks, tabs, CRs and
+// the separator character.
+bool IsBlankLine(std::string_view line, char separator) {
+    for (const char c : line) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != separator) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A text column: the token's first kMaxTextToken bytes. A token of up to
@@ -252,10 +274,33 @@ char* WriteTextColumn(char* out, std::string_view token) {
 
 } // namespace
 
-CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
-                           std::string zudp)
-    : CBatchWriter(CCatalogue(), std::move(path), layout, separator, code, std::move(kerg),
-                   std::move(zudp)) {}
+CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code,
+                           const std::string& codeText, std::string kerg, std::string zudp)
+    : CBatchWriter(CCatalogue(), std::move(path), layout, separator, code, codeText,
+                   std::move(kerg), std::move(zudp)) {}
+
+namespace {
+
+// The entry of the point code the user saw: the one at `index` when it still
+// has that code, else the first entry that has it (the list file may have
+// changed since the dialog read it). No such entry, or no code at all,
+// throws InvalidArgumentError.
+int ResolveCodeIndex(const CCatalogue& catalogue, int index, const std::string& codeText) {
+    if (codeText.empty()) {
+        throw InvalidArgumentError();
+    }
+    if (index >= 0 && index < catalogue.GetCodeCount() && catalogue.GetCode(index) == codeText) {
+        return index;
+    }
+    for (int i = 0; i < catalogue.GetCodeCount(); ++i) {
+        if (catalogue.GetCode(i) == codeText) {
+            return i;
+        }
+    }
+    throw InvalidArgumentError();
+}
+
+} // namespace
 
 // The code, its description and the separator are resolved before the file is
 // created, so that an index naming no entry leaves any existing file as it
@@ -264,9 +309,11 @@ CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code
 // separator index outside 0-4 names no separator and is refused like a code
 // index that names no code (InvalidArgumentError).
 CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator,
-                           int code, std::string kerg, std::string zudp)
+                           int code, const std::string& codeText, std::string kerg,
+                           std::string zudp)
     : m_nLayout(layout), m_nSeparator(separator), m_nCode(code), m_catalogue(std::move(catalogue)) {
     if (IsLayoutIndex(m_nLayout)) {
+        m_nCode = ResolveCodeIndex(m_catalogue, m_nCode, codeText);
         m_strDescription = m_catalogue.GetDescription(m_nCode);
         m_strCode = m_catalogue.GetCode(m_nCode);
         m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
@@ -333,13 +380,17 @@ void CBatchWriter::WriteHeader() {
     m_file.Write(line);
 }
 
-void CBatchWriter::WriteRecord(std::string_view line) {
+RecordResult CBatchWriter::WriteRecord(std::string_view line) {
+    const std::string_view whole = line;
     std::size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) {
         ++start;
     }
-    if (start == line.size() || !m_bOpen || !IsLayoutIndex(m_nLayout)) {
-        return;
+    if (start == line.size()) {
+        return RecordResult::Blank;
+    }
+    if (!m_bOpen || !IsLayoutIndex(m_nLayout)) {
+        return IsBlankLine(whole, m_cSeparator) ? RecordResult::Blank : RecordResult::Skipped;
     }
     line.remove_prefix(start);
     if (line.size() > kMaxLineBytes) {
@@ -381,7 +432,7 @@ void CBatchWriter::WriteRecord(std::string_view line) {
         // The short record keeps the ';' of its missing last column.
         fields = layout.fieldCount - 1;
     } else {
-        return;
+        return IsBlankLine(whole, separator) ? RecordResult::Blank : RecordResult::Skipped;
     }
 
     char* const record = m_recordBuffer.get() + kWorkBufferSize;
@@ -397,10 +448,13 @@ void CBatchWriter::WriteRecord(std::string_view line) {
             out = WriteTextColumn(out, token);
             break;
         case FieldFormat::Fixed6:
-            out = WriteNumberColumn(out, token, 6);
+            out = WriteNumberColumn(out, token, 6, true);
+            if (out == nullptr) {
+                return RecordResult::Skipped; // no invented points
+            }
             break;
         case FieldFormat::Fixed3:
-            out = WriteNumberColumn(out, token, 3);
+            out = WriteNumberColumn(out, token, 3, false);
             break;
         }
     }
@@ -412,6 +466,7 @@ void CBatchWriter::WriteRecord(std::string_view line) {
     }
     *out++ = '\n';
     m_file.Write(std::string_view(record, static_cast<std::size_t>(out - record)));
+    return RecordResult::Written;
 }
 
 void CBatchWriter::Finish() {

@@ -11,19 +11,28 @@
 
 namespace velmora {
 
+// What became of one input line.
+enum class RecordResult {
+    Written, // a record was written
+    Blank,   // only blanks, tabs, CRs and separators: nothing to convert
+    Skipped, // no record: too few columns, or X or Y holds no number
+};
+
 class CBatchWriter {
 public:
     // Builds the writer's own catalogue (ListaKodów.txt is read again), resolves
     // the point code and its description, then creates or replaces the file and
-    // writes the header block. A code index that names no entry, or a record
+    // writes the header block. The code is codeText, the code the user saw: the
+    // entry at index `code` when it has that code, else the first entry that
+    // has it. No entry with codeText (an empty codeText included), or a record
     // text (KERG, else ZUDP) holding a CR or LF, throws InvalidArgumentError
-    // before any file is created or touched. A file that
-    // cannot be created leaves the writer closed (IsOpen() is false).
-    CBatchWriter(std::string path, int layout, int separator, int code, std::string kerg,
-                 std::string zudp);
+    // before any file is created or touched. A file that cannot be created
+    // leaves the writer closed (IsOpen() is false).
+    CBatchWriter(std::string path, int layout, int separator, int code, const std::string& codeText,
+                 std::string kerg, std::string zudp);
     // The same with a catalogue given by the caller (tests, tools).
     CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator, int code,
-                 std::string kerg, std::string zudp);
+                 const std::string& codeText, std::string kerg, std::string zudp);
 
     CBatchWriter(const CBatchWriter&) = delete;
     CBatchWriter& operator=(const CBatchWriter&) = delete;
@@ -35,7 +44,7 @@ public:
 
     // Converts one input line (without its line end) into at most one record
     // and writes it. Throws FileError when writing fails.
-    void WriteRecord(std::string_view line);
+    RecordResult WriteRecord(std::string_view line);
 
     // Writes "#KONIEC", flushes and closes the file. Throws FileError.
     void Finish();

@@ -12,6 +12,10 @@ namespace {
 constexpr const char* kOpenFailed = "B\xB3\xB9"
                                     "d otwarcia pliku:\n";
 constexpr const char* kGenerated = "Plik wsadowy zosta\xB3 wygenerowany.";
+constexpr const char* kWrittenCount = "\n\nPunkty zapisane w pliku: ";
+constexpr const char* kSkippedCount = "\nWiersze pomini\xEAte: ";
+// How many numbers of skipped lines the message lists.
+constexpr std::size_t kListedSkippedLines = 10;
 
 // The wait indication spans the conversion and ends on every way out.
 class CWaitIndication {
@@ -29,6 +33,29 @@ private:
 
 } // namespace
 
+std::string FormatGeneratedMessage(const GenerationCounts& counts) {
+    std::string text = kGenerated;
+    text += kWrittenCount;
+    text += std::to_string(counts.written);
+    if (counts.skipped == 0) {
+        return text;
+    }
+    text += kSkippedCount;
+    text += std::to_string(counts.skipped);
+    text += " (";
+    for (std::size_t i = 0; i < counts.firstSkippedLines.size(); ++i) {
+        if (i > 0) {
+            text += ", ";
+        }
+        text += std::to_string(counts.firstSkippedLines[i]);
+    }
+    if (counts.skipped > counts.firstSkippedLines.size()) {
+        text += ", ...";
+    }
+    text += ')';
+    return text;
+}
+
 GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeedback& feedback) {
     // Declared first, so destroyed last: the input is closed after the batch file.
     CInputReader reader(request.inputPath);
@@ -38,7 +65,7 @@ GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeed
     }
 
     CBatchWriter writer(request.outputPath, request.layoutIndex, request.separatorIndex,
-                        request.codeIndex, request.kergText, request.zudpText);
+                        request.codeIndex, request.codeText, request.kergText, request.zudpText);
     if (!writer.IsOpen()) {
         feedback.ShowMessage(kOpenFailed + request.outputPath);
         return GenerationOutcome::OutputNotOpened;
@@ -46,13 +73,26 @@ GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeed
 
     {
         const CWaitIndication wait(feedback);
+        GenerationCounts counts;
         std::string line;
-        while (reader.ReadLine(line)) {
-            writer.WriteRecord(line);
+        for (std::uint64_t number = 1; reader.ReadLine(line); ++number) {
+            switch (writer.WriteRecord(line)) {
+            case RecordResult::Written:
+                ++counts.written;
+                break;
+            case RecordResult::Skipped:
+                if (counts.firstSkippedLines.size() < kListedSkippedLines) {
+                    counts.firstSkippedLines.push_back(number);
+                }
+                ++counts.skipped;
+                break;
+            case RecordResult::Blank:
+                break;
+            }
         }
         // The batch file is complete and closed before the user hears of it.
         writer.Finish();
-        feedback.ShowMessage(kGenerated);
+        feedback.ShowMessage(FormatGeneratedMessage(counts));
     }
     return GenerationOutcome::Generated;
 }

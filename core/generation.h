@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -13,6 +14,7 @@ struct GenerationRequest {
     std::int32_t layoutIndex = -1;
     std::int32_t separatorIndex = -1;
     std::int32_t codeIndex = -1; // -1 when no point code is selected
+    std::string codeText;        // the selected code as the list shows it; empty: none
     std::string kergText;        // empty: no KERG attribute
     std::string zudpText;        // empty: no ZUDP attribute
 };
@@ -28,6 +30,18 @@ public:
     virtual void BeginWait() = 0;
     virtual void EndWait() = 0;
 };
+
+// What a generation did with the lines of the input.
+struct GenerationCounts {
+    std::uint64_t written = 0;                    // records written
+    std::uint64_t skipped = 0;                    // lines that are not blank and gave no record
+    std::vector<std::uint64_t> firstSkippedLines; // the first ten of them, counted from 1
+};
+
+// The success message: "Plik wsadowy został wygenerowany.", the number of
+// records written and, when lines were skipped, their number and the first
+// ten line numbers.
+std::string FormatGeneratedMessage(const GenerationCounts& counts);
 
 // Runs one generation. The success message is shown only after the batch file
 // is complete and closed. Errors (InvalidArgumentError, FileError,

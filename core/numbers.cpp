@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -612,7 +613,11 @@ void WriteFixedDigits(char* out, std::uint32_t value, int count) {
 
 } // namespace
 
-double ParseNumber(std::string_view token) {
+namespace {
+
+// ParseNumber; `taken` tells whether the conversion took any character of
+// the token (a word other than inf or nan takes none).
+double Parse(std::string_view token, bool& taken) {
     Cursor cursor(token);
     while (IsSpace(cursor.Peek())) {
         cursor.Advance();
@@ -622,6 +627,7 @@ double ParseNumber(std::string_view token) {
         negative = cursor.Peek() == '-';
         cursor.Advance();
     }
+    taken = true;
     const char c = cursor.Peek();
     if (c == '0' && (cursor.Peek(1) | 0x20) == 'x') {
         cursor.Advance(2);
@@ -630,7 +636,24 @@ double ParseNumber(std::string_view token) {
     if (IsDigit(c) || (IsPoint(c) && IsDigit(cursor.Peek(1)))) {
         return ParseDecimal(cursor, negative);
     }
+    taken = StartsWithWord(cursor, "inf") || StartsWithWord(cursor, "nan");
     return ParseWord(cursor, negative);
+}
+
+} // namespace
+
+double ParseNumber(std::string_view token) {
+    bool taken = false;
+    return Parse(token, taken);
+}
+
+std::optional<double> ParseFiniteNumber(std::string_view token) {
+    bool taken = false;
+    const double value = Parse(token, taken);
+    if (!taken || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 char* FormatFixed(char* out, double value, int decimals) {

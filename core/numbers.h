@@ -5,6 +5,7 @@
 // nothing, ignore the locale and give the same results on every platform.
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace velmora {
@@ -19,6 +20,11 @@ inline constexpr std::size_t kMaxFixedLength = 330;
 // correctly rounded for any number of digits; overflow gives +-infinity and
 // underflow a subnormal or a signed zero, as glibc does.
 double ParseNumber(std::string_view token);
+
+// ParseNumber's value when the token holds a number: the conversion takes at
+// least one of its characters and the value is finite (not inf or nan, no
+// overflow). Otherwise nothing.
+std::optional<double> ParseFiniteNumber(std::string_view token);
 
 // Writes value with exactly `decimals` digits after the point (0..9; others
 // are clamped to that range), rounded from its exact binary value to the

@@ -215,6 +215,7 @@ void CVelmoraDlg::OnBnClickedGenerate() {
     request.layoutIndex = m_comboLayout.GetCurSel();
     request.separatorIndex = m_comboSeparator.GetCurSel();
     request.codeIndex = m_comboPointCode.GetCurSel();
+    request.codeText = m_comboPointCode.GetLBText(request.codeIndex);
     if (IsTicked(m_checkKerg)) {
         request.kergText = m_editKerg.GetWindowText();
     }

@@ -55,7 +55,7 @@ const SplitCase kSplitCases[] = {
     {4, "101|1.5|2.25", "ABC;101;1.500000;2.250000"},
     {4, "101 1.5 2.25", nullptr},
     {0, "101;1,234,5;2m", "ABC;101;1.234000;2.000000"},
-    {0, "101;m12;2", "ABC;101;0.000000;2.000000"},
+    {0, "101;12.5m;2", "ABC;101;12.500000;2.000000"},
     {3, "P\xB3\xF3 1 2\r", "ABC;P\xB3\xF3;1.000000;2.000000"},
 };
 
@@ -73,6 +73,68 @@ TEST_P(WriterSplitting, LineGivesRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, WriterSplitting, ::testing::ValuesIn(kSplitCases));
+
+// X and Y must hold a number: a header row or a word gives no record instead
+// of a point at 0. Heights and attributes are converted as they come.
+struct NumberRoleCase {
+    int layout;
+    const char* line;
+    const char* record; // nullptr: no record
+};
+
+const NumberRoleCase kNumberRoleCases[] = {
+    {2, "Nr X Y", nullptr},
+    {7, "X Y", nullptr},
+    {10, "Nr Y X", nullptr},
+    {12, "Nr Nr2 X Y", nullptr},
+    {11, "101 1 Y 5", nullptr},
+    {11, "101 1 2 H", "ABC;101;1.000000;2.000000;0.000"},
+    {3, "101 1 2 rzg rzd", "ABC;101;1.000000;2.000000;0.000;0.000"},
+    {2, "101 inf 2", nullptr},
+    {2, "101 -Infinity 2", nullptr},
+    {2, "101 nan 2", nullptr},
+    {2, "101 2 nan(7)", nullptr},
+    {2, "101 1e999 2", nullptr},
+    {2, "101 \"1 2", nullptr},
+    {2, "101 . 2", nullptr},
+    {2, "101 -,e5 2", nullptr},
+    {2, "101 1e-999 2", "ABC;101;0.000000;2.000000"},
+    {2, "101 0x 2", "ABC;101;0.000000;2.000000"},
+    {2, "101 ,5 -0", "ABC;101;0.500000;-0.000000"},
+    {8, "1 2 inf", "ABC;1.000000;2.000000;inf"},
+};
+
+class WriterNumberRoles : public ::testing::TestWithParam<NumberRoleCase> {};
+
+TEST_P(WriterNumberRoles, CoordinatesMustHoldANumber) {
+    const NumberRoleCase& c = GetParam();
+    const std::vector<std::string> records = RecordsOf(WriteBatch({c.layout, 3, "", ""}, {c.line}));
+    EXPECT_EQ(records,
+              c.record == nullptr ? std::vector<std::string>{} : std::vector<std::string>{c.record})
+        << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, WriterNumberRoles, ::testing::ValuesIn(kNumberRoleCases));
+
+TEST(BatchWriter, TellsWhatBecameOfEachLine) {
+    const CTempDir dir;
+    WriteBytes(dir.Path("codes.txt"), "ABC,Punkt\r\n");
+    CBatchWriter writer(CCatalogue(dir.Path("codes.txt")), dir.Path("out.wsd"), 2, 0, 0, "ABC", "",
+                        "");
+    const std::pair<std::string, RecordResult> kLines[] = {
+        {"101;1;2", RecordResult::Written},
+        {"", RecordResult::Blank},
+        {" \t\r", RecordResult::Blank},
+        {";; ;\r", RecordResult::Blank},
+        {"101;1", RecordResult::Skipped},
+        {"Nr;X;Y", RecordResult::Skipped},
+        {"101 1 2", RecordResult::Skipped},
+        {";;" + std::string(3000, ' ') + "x", RecordResult::Skipped},
+    };
+    for (const auto& [line, result] : kLines) {
+        EXPECT_EQ(writer.WriteRecord(line), result) << line;
+    }
+}
 
 TEST(BatchWriter, KergWinsOverZudp) {
     const std::vector<std::string> lines =
@@ -125,29 +187,35 @@ protected:
     const std::string m_output = m_dir.Path("out.wsd");
 };
 
-TEST_F(BatchWriterRefusal, CodeIndexNamingNoEntryCreatesNoFile) {
-    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 1, "", ""), InvalidArgumentError);
-    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, -1, "", ""),
+TEST_F(BatchWriterRefusal, CodeNamingNoEntryCreatesNoFile) {
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 1, "XYZ", "", ""),
+                 InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 0, "abc", "", ""),
+                 InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, -1, "", "", ""),
+                 InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 0, "", "", ""),
                  InvalidArgumentError);
     EXPECT_FALSE(test::FileExists(m_output));
 }
 
-TEST_F(BatchWriterRefusal, CodeIndexNamingNoEntryLeavesAnExistingFileAlone) {
+TEST_F(BatchWriterRefusal, CodeNamingNoEntryLeavesAnExistingFileAlone) {
     WriteBytes(m_output, "earlier batch file\r\n#KONIEC\r\n");
-    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 5, "K1", ""),
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 3, 5, "XYZ", "K1", ""),
                  InvalidArgumentError);
     EXPECT_EQ(ReadBytes(m_output), "earlier batch file\r\n#KONIEC\r\n");
 }
 
 TEST_F(BatchWriterRefusal, SeparatorIndexOutsideTheTableCreatesNoFile) {
-    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 5, 0, "", ""), InvalidArgumentError);
-    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, -1, 0, "", ""),
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, 5, 0, "ABC", "", ""),
+                 InvalidArgumentError);
+    EXPECT_THROW(CBatchWriter(CCatalogue(m_list), m_output, 2, -1, 0, "ABC", "", ""),
                  InvalidArgumentError);
     EXPECT_FALSE(test::FileExists(m_output));
 }
 
 TEST_F(BatchWriterRefusal, FileInMissingFolderLeavesWriterClosed) {
-    CBatchWriter writer(CCatalogue(m_list), m_dir.Path("missing/out.wsd"), 2, 3, 0, "", "");
+    CBatchWriter writer(CCatalogue(m_list), m_dir.Path("missing/out.wsd"), 2, 3, 0, "ABC", "", "");
     EXPECT_FALSE(writer.IsOpen());
     writer.WriteRecord("101 1 2");
     writer.Finish();
@@ -157,7 +225,7 @@ TEST_F(BatchWriterRefusal, FileInMissingFolderLeavesWriterClosed) {
 TEST_F(BatchWriterRefusal, ExistingFileIsReplaced) {
     WriteBytes(m_output, std::string(100000, 'x'));
     {
-        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "ABC", "", "");
         ASSERT_TRUE(writer.IsOpen());
         writer.WriteRecord("1 2");
         writer.Finish();
@@ -167,7 +235,7 @@ TEST_F(BatchWriterRefusal, ExistingFileIsReplaced) {
 
 TEST_F(BatchWriterRefusal, WriterNotFinishedLeavesNoEndMarker) {
     {
-        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+        CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "ABC", "", "");
         ASSERT_TRUE(writer.IsOpen());
         writer.WriteRecord("1 2");
     }
@@ -179,7 +247,7 @@ TEST_F(BatchWriterRefusal, WriterNotFinishedLeavesNoEndMarker) {
 }
 
 TEST_F(BatchWriterRefusal, FinishTwiceWritesOneEndMarker) {
-    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "ABC", "", "");
     writer.Finish();
     writer.Finish();
     writer.WriteRecord("1 2");
@@ -188,9 +256,9 @@ TEST_F(BatchWriterRefusal, FinishTwiceWritesOneEndMarker) {
 }
 
 TEST_F(BatchWriterRefusal, FileHeldByTheWriterCannotBeOpenedAgain) {
-    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    CBatchWriter writer(CCatalogue(m_list), m_output, 7, 3, 0, "ABC", "", "");
     ASSERT_TRUE(writer.IsOpen());
-    CBatchWriter second(CCatalogue(m_list), m_output, 7, 3, 0, "", "");
+    CBatchWriter second(CCatalogue(m_list), m_output, 7, 3, 0, "ABC", "", "");
     EXPECT_FALSE(second.IsOpen());
     writer.WriteRecord("1 2");
     writer.Finish();

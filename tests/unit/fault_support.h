@@ -56,6 +56,7 @@ inline GenerationRequest Request(std::string input, std::string output) {
     request.layoutIndex = 2;
     request.separatorIndex = 3;
     request.codeIndex = 0;
+    request.codeText = "ABC";
     return request;
 }
 

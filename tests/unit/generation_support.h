@@ -13,6 +13,22 @@ namespace velmora::test {
 inline const std::string kOpenFailed = "B\xB3\xB9"
                                        "d otwarcia pliku:\n";
 inline const std::string kGenerated = "Plik wsadowy zosta\xB3 wygenerowany.";
+inline const std::string kWrittenPrefix = kGenerated + "\n\nPunkty zapisane w pliku: ";
+
+// The success message for `written` records; `skipped` is what follows
+// "Wiersze pominięte: ", empty when no line was skipped.
+inline std::string GeneratedMessage(int written, const std::string& skipped = "") {
+    return kWrittenPrefix + std::to_string(written) +
+           (skipped.empty() ? "" : "\nWiersze pomini\xEAte: " + skipped);
+}
+
+// The number of records a success message reports, -1 for another text.
+inline long WrittenCountOf(const std::string& text) {
+    if (!text.starts_with(kWrittenPrefix)) {
+        return -1;
+    }
+    return std::stol(text.substr(kWrittenPrefix.size()));
+}
 
 class CRecordingFeedback : public GenerationFeedback {
 public:
@@ -20,7 +36,7 @@ public:
 
     void ShowMessage(const std::string& text) override {
         events.push_back("message: " + text);
-        if (text == kGenerated) {
+        if (text.starts_with(kGenerated)) {
             const std::string bytes = ReadBytes(m_strOutput);
             const std::string end = "#KONIEC\r\n";
             completeAtSuccess = bytes.size() >= end.size() &&
@@ -37,8 +53,8 @@ private:
     std::string m_strOutput;
 };
 
-inline std::vector<std::string> SuccessEvents() {
-    return {"begin wait", "message: " + kGenerated, "end wait"};
+inline std::vector<std::string> SuccessEvents(const std::string& message) {
+    return {"begin wait", "message: " + message, "end wait"};
 }
 
 } // namespace velmora::test

@@ -17,7 +17,7 @@ using test::CMessageRecorder;
 using test::CProgramList;
 using test::CRecordingFeedback;
 using test::CTempDir;
-using test::kGenerated;
+using test::GeneratedMessage;
 using test::kOpenFailed;
 using test::ReadBytes;
 using test::RecordsOf;
@@ -40,6 +40,7 @@ protected:
         request.layoutIndex = 2;
         request.separatorIndex = 3;
         request.codeIndex = 0;
+        request.codeText = "ABC";
         return request;
     }
 
@@ -59,7 +60,7 @@ TEST_F(GenerationWithList, WholeGeneration) {
     GenerationRequest request = Request("101 100 200\r\n\r\n102 5,5 6,25");
     request.kergText = "K1";
     EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::Generated);
-    EXPECT_EQ(m_feedback.events, SuccessEvents());
+    EXPECT_EQ(m_feedback.events, SuccessEvents(GeneratedMessage(2)));
     EXPECT_TRUE(m_feedback.completeAtSuccess);
     EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) +
                                        "#Punkt graniczny=_code.n;_number;_X;_Y;KRG.n\r\n"
@@ -73,6 +74,7 @@ TEST_F(GenerationWithList, WholeGeneration) {
 TEST_F(GenerationWithList, CodeIndexSelectsFromTheListReadNow) {
     GenerationRequest request = Request("1 2 3\n");
     request.codeIndex = 1;
+    request.codeText = "XYZ";
     request.zudpText = "Z-7";
     EXPECT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::Generated);
     EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) +
@@ -88,7 +90,7 @@ TEST_F(GenerationWithList, InputWithoutUsableLinesGivesHeaderAndEndMarker) {
                                      "\r\n  \r\n\t\n"s}) {
         CRecordingFeedback feedback(m_output);
         EXPECT_EQ(RunGeneration(Request(input), feedback), GenerationOutcome::Generated);
-        EXPECT_EQ(feedback.events, SuccessEvents());
+        EXPECT_EQ(feedback.events, SuccessEvents(GeneratedMessage(0)));
         EXPECT_EQ(ReadBytes(m_output),
                   std::string(kHeader) + "#Punkt graniczny=_code.n;_number;_X;_Y\r\n#KONIEC\r\n");
     }
@@ -110,6 +112,70 @@ TEST_F(GenerationWithList, LinesAfterALineStartingWithNulAreConverted) {
               GenerationOutcome::Generated);
     EXPECT_EQ(RecordsOf(ReadBytes(m_output)),
               (std::vector<std::string>{"ABC;1;2.000000;3.000000", "ABC;4;5.000000;6.000000"}));
+}
+
+// The message counts the records and the lines that are not blank but gave
+// none; a line starting with NUL reads as empty, so it counts as blank.
+TEST_F(GenerationWithList, MessageCountsWrittenAndSkippedLines) {
+    struct Case {
+        std::string input;
+        int separator;
+        std::string message;
+    };
+    std::string manyHeaders;
+    for (int i = 0; i < 12; ++i) {
+        manyHeaders += "Nr X Y\n";
+    }
+    const Case kCases[] = {
+        {"Nr X Y\r\n101 1 2\r\n\r\n \t\r\n102 5\n\0 9 9\n103 3 4\n104 x 5"s, 3,
+         GeneratedMessage(2, "3 (1, 5, 8)")},
+        {"101;1;2\n;; ;\n;\n", 0, GeneratedMessage(1)},
+        {"\xEF\xBB\xBF"
+         "101;1;2\n",
+         0, GeneratedMessage(1)},
+        {manyHeaders + "101 1 2\n" + manyHeaders.substr(0, 7), 3,
+         GeneratedMessage(1, "13 (1, 2, 3, 4, 5, 6, 7, 8, 9, 10, ...)")},
+        {manyHeaders.substr(0, 70), 3, GeneratedMessage(0, "10 (1, 2, 3, 4, 5, 6, 7, 8, 9, 10)")},
+    };
+    for (const Case& c : kCases) {
+        GenerationRequest request = Request(c.input);
+        request.separatorIndex = c.separator;
+        CRecordingFeedback feedback(m_output);
+        ASSERT_EQ(RunGeneration(request, feedback), GenerationOutcome::Generated);
+        EXPECT_EQ(feedback.events, SuccessEvents(c.message)) << c.input;
+        EXPECT_TRUE(feedback.completeAtSuccess);
+    }
+}
+
+// The code written is the code the user saw, also when ListaKodów.txt
+// changed after the dialog read it.
+TEST_F(Generation, CodeTextFindsItsEntryInTheListReadNow) {
+    const CProgramList list("new,Nowy\r\nabc,Punkt graniczny\r\nabc,Drugi\r\nxyz,Inny\r\n");
+    struct Case {
+        int index;
+        const char* code;
+        const char* lines; // definition and record
+    };
+    const Case kCases[] = {
+        {0, "ABC", "#Punkt graniczny=_code.n;_number;_X;_Y\r\nABC;1;2.000000;3.000000"},
+        {2, "ABC", "#Drugi=_code.n;_number;_X;_Y\r\nABC;1;2.000000;3.000000"},
+        {1, "XYZ", "#Inny=_code.n;_number;_X;_Y\r\nXYZ;1;2.000000;3.000000"},
+        {7, "NEW", "#Nowy=_code.n;_number;_X;_Y\r\nNEW;1;2.000000;3.000000"},
+    };
+    for (const Case& c : kCases) {
+        GenerationRequest request = Request("1 2 3\n");
+        request.codeIndex = c.index;
+        request.codeText = c.code;
+        ASSERT_EQ(RunGeneration(request, m_feedback), GenerationOutcome::Generated);
+        EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + c.lines + "\r\n#KONIEC\r\n")
+            << c.code;
+    }
+    // A code that is no longer in the list: refused before any file is made.
+    GenerationRequest request = Request("1 2 3\n");
+    request.outputPath = m_dir.Path("removed.wsd");
+    request.codeText = "KR";
+    EXPECT_THROW(RunGeneration(request, m_feedback), InvalidArgumentError);
+    EXPECT_FALSE(test::FileExists(request.outputPath));
 }
 
 TEST_F(GenerationWithList, InputThatCannotBeOpened) {
@@ -142,6 +208,7 @@ TEST_F(Generation, EmptyCodeListRefusesBeforeTheBatchFileIsCreated) {
     const CProgramList noList;
     GenerationRequest request = Request("101 1 2\r\n");
     request.codeIndex = -1;
+    request.codeText.clear();
     EXPECT_THROW(RunGeneration(request, m_feedback), InvalidArgumentError);
     EXPECT_TRUE(m_feedback.events.empty());
     EXPECT_FALSE(test::FileExists(m_output));
@@ -155,6 +222,7 @@ TEST_F(Generation, CodeIndexNamingNoEntryLeavesTheOldBatchFileAlone) {
     WriteBytes(m_output, "old batch file\r\n#KONIEC\r\n");
     GenerationRequest request = Request("101 1 2\r\n");
     request.codeIndex = 2;
+    request.codeText = "QQQ";
     EXPECT_THROW(RunGeneration(request, m_feedback), InvalidArgumentError);
     EXPECT_TRUE(m_feedback.events.empty());
     EXPECT_EQ(ReadBytes(m_output), "old batch file\r\n#KONIEC\r\n");

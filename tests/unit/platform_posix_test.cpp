@@ -37,13 +37,14 @@ GenerationRequest RequestFor(const std::string& input, const std::string& output
     request.layoutIndex = 2;
     request.separatorIndex = 3;
     request.codeIndex = 0;
+    request.codeText = "ABC";
     return request;
 }
 
 TEST(PosixFailures, BatchFileOnAFullDisk) {
     const CTempDir dir;
     WriteBytes(dir.Path("codes.txt"), "ABC,Punkt\n");
-    CBatchWriter writer(CCatalogue(dir.Path("codes.txt")), "/dev/full", 2, 3, 0, "", "");
+    CBatchWriter writer(CCatalogue(dir.Path("codes.txt")), "/dev/full", 2, 3, 0, "ABC", "", "");
     ASSERT_TRUE(writer.IsOpen());
     writer.WriteRecord("101 1 2");
     try {

@@ -57,6 +57,7 @@ TEST(Win32Platform, OutputNamingTheOpenInputFailsAndKeepsItsBytes) {
     request.layoutIndex = 2;
     request.separatorIndex = 3;
     request.codeIndex = 0;
+    request.codeText = "ABC";
     CRecordingFeedback feedback(input);
     EXPECT_EQ(RunGeneration(request, feedback), GenerationOutcome::OutputNotOpened);
     EXPECT_EQ(feedback.events, std::vector<std::string>{"message: " + test::kOpenFailed + input});

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,15 +31,28 @@ std::uint64_t TestSeed() {
 }
 
 // What the C library makes of a number column.
-std::string Reference(const std::string& token, int decimals) {
+std::string WithPoint(const std::string& token) {
     std::string text = token;
     if (const std::size_t comma = text.find(','); comma != std::string::npos) {
         text[comma] = '.';
     }
+    return text;
+}
+
+std::string Reference(const std::string& token, int decimals) {
     char buffer[400];
-    const int length =
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::strtod(text.c_str(), nullptr));
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals,
+                                     std::strtod(WithPoint(token).c_str(), nullptr));
     return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+// A coordinate holds a number when strtod takes a character and the value is
+// finite.
+bool HoldsNumber(const std::string& token) {
+    const std::string text = WithPoint(token);
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return end != text.c_str() && std::isfinite(value);
 }
 
 // Tokens of every shape near the plain decimals: signs, leading zeros, integer
@@ -119,7 +133,7 @@ TEST(RecordNumbersDifferential, NumberColumnsMatchGlibcForEveryTokenShape) {
     std::vector<std::string> expected;
     expected.reserve(kLines);
     {
-        CBatchWriter writer(CCatalogue(list), output, 11, 3, 0, "", "");
+        CBatchWriter writer(CCatalogue(list), output, 11, 3, 0, "ABC", "", "");
         ASSERT_TRUE(writer.IsOpen());
         for (int i = 0; i < kLines; ++i) {
             const std::string x = maker.Next();
@@ -129,7 +143,11 @@ TEST(RecordNumbersDifferential, NumberColumnsMatchGlibcForEveryTokenShape) {
                 h.find(' ') != std::string::npos) {
                 continue; // a blank would split the column
             }
-            writer.WriteRecord("P " + x + " " + y + " " + h);
+            const RecordResult result = writer.WriteRecord("P " + x + " " + y + " " + h);
+            if (!HoldsNumber(x) || !HoldsNumber(y)) {
+                EXPECT_EQ(result, RecordResult::Skipped) << x << " " << y;
+                continue;
+            }
             expected.push_back("ABC;P;" + Reference(x, 6) + ";" + Reference(y, 6) + ";" +
                                Reference(h, 3) + "\t" + x + " " + y + " " + h);
         }

@@ -23,7 +23,7 @@ inline std::string WriteBatch(const WriterOptions& options, const std::vector<st
     WriteBytes(list, "ABC,Punkt graniczny\r\n");
     const std::string output = dir.Path("out.wsd");
     {
-        CBatchWriter writer(CCatalogue(list), output, options.layout, options.separator, 0,
+        CBatchWriter writer(CCatalogue(list), output, options.layout, options.separator, 0, "ABC",
                             options.kerg, options.zudp);
         for (const std::string& line : lines) {
             writer.WriteRecord(line);
