@@ -324,6 +324,9 @@ CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, i
         if (suffixText.find_first_of("\r\n") != std::string::npos) {
             throw InvalidArgumentError();
         }
+    } else if (m_nSeparator >= 0 && m_nSeparator < m_catalogue.GetSeparatorCount()) {
+        // No record is made, but blank lines are still told from the others.
+        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
     }
 
     m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));

@@ -3,6 +3,8 @@
 // whole-file reads and writes, and small independent models of the text-mode
 // reading rules that the targets compare the core against.
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -73,8 +75,12 @@ inline bool ReadFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-// Text mode: the byte 0x1A ends the input, CR LF reads as LF, any other CR stays.
+// Text mode: a UTF-8 byte-order mark at the start is skipped, the byte 0x1A
+// ends the input, CR LF reads as LF, any other CR stays.
 inline std::string TextMode(std::string_view raw) {
+    if (raw.starts_with("\xEF\xBB\xBF")) {
+        raw.remove_prefix(3);
+    }
     std::string text;
     text.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -177,8 +183,49 @@ struct PointCode {
 
 // The entries a point-code list of these bytes yields: pieces of at most 2047
 // bytes, each handled as a line of its own.
+// A list text that is well-formed UTF-8 with a multi-byte character, turned
+// into code page 1250 by glibc's converters ('?' for a character the code
+// page lacks); any other text as it is.
+inline std::string ModelListCodePage(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return text;
+    }
+    std::string utf32(text.size() * 4, '\0');
+    {
+        const iconv_t decode = iconv_open("UTF-32LE", "UTF-8");
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* out = utf32.data();
+        std::size_t outLeft = utf32.size();
+        const std::size_t done = iconv(decode, &in, &inLeft, &out, &outLeft);
+        iconv_close(decode);
+        if (done == static_cast<std::size_t>(-1) || inLeft != 0) {
+            return text; // not well-formed UTF-8
+        }
+        utf32.resize(utf32.size() - outLeft);
+    }
+    const iconv_t encode = iconv_open("CP1250", "UTF-32LE");
+    std::string result;
+    for (std::size_t i = 0; i < utf32.size(); i += 4) {
+        char* in = utf32.data() + i;
+        std::size_t inLeft = 4;
+        char byte = 0;
+        char* out = &byte;
+        std::size_t outLeft = 1;
+        if (iconv(encode, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
+            outLeft != 0) {
+            iconv(encode, nullptr, nullptr, nullptr, nullptr);
+            byte = '?';
+        }
+        result += byte;
+    }
+    iconv_close(encode);
+    return result;
+}
+
 inline std::vector<PointCode> ModelPointCodes(std::string_view raw) {
-    const std::string text = TextMode(raw);
+    const std::string text = ModelListCodePage(TextMode(raw));
     std::vector<PointCode> entries;
     std::size_t pos = 0;
     while (pos < text.size()) {

@@ -9,6 +9,7 @@
 #include "layouts.h"
 #include "platform.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,8 @@ constexpr std::string_view kHeader =
     "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n# \r\n";
 constexpr std::string_view kEndLine = "#KONIEC";
 constexpr std::string_view kSuccess = "Plik wsadowy zosta\xB3 wygenerowany.";
+constexpr std::string_view kWritten = "\n\nPunkty zapisane w pliku: ";
+constexpr std::string_view kSkipped = "\nWiersze pomini\xEAte: ";
 constexpr std::string_view kOldBatchFile = "# an older batch file\r\n#KONIEC\r\n";
 
 std::vector<fuzz::PointCode> g_codes; // the list beside the program, as read
@@ -42,7 +45,7 @@ public:
 
     void ShowMessage(const std::string& text) override {
         m_messages.push_back(text);
-        if (text == kSuccess) {
+        if (text.starts_with(kSuccess)) {
             std::string bytes;
             fuzz::Check(fuzz::ReadFile(m_strOutput, bytes), "no batch file at the success message");
             fuzz::Check(EndsWith(bytes, "\r\n#KONIEC\r\n"),
@@ -121,6 +124,40 @@ int PickCode(std::uint8_t byte) {
     }
 }
 
+// The code text the dialog would pass: mostly that of the entry at the index
+// (none for an index naming no entry), sometimes that of another entry (the
+// list changed since the dialog read it), or a code the list lacks.
+std::string PickCodeText(std::uint8_t byte, int index) {
+    const int count = static_cast<int>(g_codes.size());
+    switch ((byte >> 3) % 4) {
+    case 2:
+        return g_codes[static_cast<std::size_t>((byte >> 5) % count)].code;
+    case 3:
+        return (byte & 0x80) != 0 ? "NO SUCH CODE" : "";
+    default:
+        return index >= 0 && index < count ? g_codes[static_cast<std::size_t>(index)].code : "";
+    }
+}
+
+// The entry the writer must use: the one at the index if it has the code
+// text, else the first one that has it; -1 for none.
+int ExpectedEntry(const velmora::GenerationRequest& request) {
+    if (request.codeText.empty()) {
+        return -1;
+    }
+    const int count = static_cast<int>(g_codes.size());
+    if (request.codeIndex >= 0 && request.codeIndex < count &&
+        g_codes[static_cast<std::size_t>(request.codeIndex)].code == request.codeText) {
+        return request.codeIndex;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (g_codes[static_cast<std::size_t>(i)].code == request.codeText) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
@@ -177,7 +214,12 @@ std::string ExpectedRecord(std::string_view line, const velmora::GenerationReque
         if (const std::size_t comma = token.find(','); comma != std::string::npos) {
             token[comma] = '.';
         }
-        const double value = std::strtod(token.c_str(), nullptr);
+        char* numberEnd = nullptr;
+        const double value = std::strtod(token.c_str(), &numberEnd);
+        if (field.format == velmora::FieldFormat::Fixed6 &&
+            (numberEnd == token.c_str() || !std::isfinite(value))) {
+            return {}; // X and Y must hold a number
+        }
         char text[400];
         const int length =
             std::snprintf(text, sizeof text,
@@ -195,8 +237,37 @@ std::string ExpectedRecord(std::string_view line, const velmora::GenerationReque
     return record;
 }
 
+// The success message for what the input gives: the records written and the
+// lines that gave none although they hold more than blanks, tabs, CRs and
+// separators.
+std::string ExpectedMessage(const velmora::GenerationRequest& request,
+                            const std::vector<std::string>& inputLines, int entry) {
+    const bool layoutValid = request.layoutIndex >= 0 && request.layoutIndex < 14;
+    const std::string blanks = std::string(" \t\r") + ";,\t |"[request.separatorIndex];
+    std::size_t written = 0;
+    std::vector<std::size_t> skipped;
+    for (std::size_t i = 0; i < inputLines.size(); ++i) {
+        if (layoutValid &&
+            !ExpectedRecord(inputLines[i], request, g_codes[static_cast<std::size_t>(entry)].code)
+                 .empty()) {
+            ++written;
+        } else if (inputLines[i].find_first_not_of(blanks) != std::string::npos) {
+            skipped.push_back(i + 1);
+        }
+    }
+    std::string message = std::string(kSuccess) + std::string(kWritten) + std::to_string(written);
+    if (!skipped.empty()) {
+        message += std::string(kSkipped) + std::to_string(skipped.size()) + " (";
+        for (std::size_t i = 0; i < skipped.size() && i < 10; ++i) {
+            message += (i > 0 ? ", " : "") + std::to_string(skipped[i]);
+        }
+        message += skipped.size() > 10 ? ", ...)" : ")";
+    }
+    return message;
+}
+
 void CheckBatchFile(std::string_view bytes, const velmora::GenerationRequest& request,
-                    const std::vector<std::string>& inputLines) {
+                    const std::vector<std::string>& inputLines, int entryIndex) {
     fuzz::Check(bytes.substr(0, kHeader.size()) == kHeader, "header comment lines");
     for (std::size_t pos = bytes.find('\n'); pos != std::string_view::npos;
          pos = bytes.find('\n', pos + 1)) {
@@ -212,7 +283,7 @@ void CheckBatchFile(std::string_view bytes, const velmora::GenerationRequest& re
         fuzz::Check(lines.size() == 3, "definition line or records without a layout");
         return;
     }
-    const fuzz::PointCode& entry = g_codes.at(static_cast<std::size_t>(request.codeIndex));
+    const fuzz::PointCode& entry = g_codes.at(static_cast<std::size_t>(entryIndex));
     const std::string definitionStart = "#" + entry.description + "=";
     fuzz::Check(lines[2].substr(0, definitionStart.size()) == definitionStart, "definition line");
     const std::size_t records = lines.size() - 4;
@@ -250,7 +321,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t separatorByte = TakeByte(input);
     request.separatorIndex = separatorByte % 5;
     const bool existingOutput = (separatorByte / 5) % 2 == 1;
-    request.codeIndex = PickCode(TakeByte(input));
+    const std::uint8_t codeByte = TakeByte(input);
+    request.codeIndex = PickCode(codeByte);
+    request.codeText = PickCodeText(codeByte, request.codeIndex);
     request.kergText = TakeText(input);
     request.zudpText = TakeText(input);
     request.inputPath = fuzz::TempPath("punkty.txt");
@@ -262,8 +335,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::WriteFile(request.outputPath, kOldBatchFile);
     }
 
-    const bool codeValid =
-        request.codeIndex >= 0 && request.codeIndex < static_cast<int>(g_codes.size());
+    const int entry = ExpectedEntry(request);
+    const bool codeValid = entry >= 0;
     const bool layoutValid = request.layoutIndex >= 0 && request.layoutIndex < 14;
     // The text that goes after every record; a line break in it may be refused.
     const std::string& suffixText = request.kergText.empty() ? request.zudpText : request.kergText;
@@ -275,10 +348,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const velmora::GenerationOutcome outcome = velmora::RunGeneration(request, feedback);
         fuzz::Check(outcome == velmora::GenerationOutcome::Generated, "generation not done");
         fuzz::Check(codeValid || !layoutValid, "generated with a point code that names no entry");
-        fuzz::Check(feedback.Messages().size() == 1 && feedback.Messages()[0] == kSuccess,
+        const std::vector<std::string> lines = fuzz::ModelInputLines(input);
+        fuzz::Check(feedback.Messages().size() == 1 &&
+                        feedback.Messages()[0] == ExpectedMessage(request, lines, entry),
                     "messages of a generation");
         fuzz::Check(fuzz::ReadFile(request.outputPath, output), "no batch file after success");
-        CheckBatchFile(output, request, fuzz::ModelInputLines(input));
+        CheckBatchFile(output, request, lines, entry);
     } catch (const velmora::InvalidArgumentError&) {
         fuzz::Check(!codeValid || suffixHasLineBreak, "improper argument with a valid request");
         fuzz::Check(feedback.Messages().empty(), "message shown before an improper argument");

@@ -53,6 +53,7 @@ def catalogue_seeds():
           + b"K3,koniec\n")
     write("catalogue", "duplicates", b"KR,a\r\nKR,b\r\nkr,c\r\n")
     write("catalogue", "blanks", b" \x0b\x0c A \x0c, \xa0opis\xa0 \r\n")
+    write("catalogue", "utf8", "\ufeffkr,Kamień graniczny\r\nłą,Słup € √2\r\n".encode("utf-8"))
 
 
 def reader_seeds():
@@ -68,6 +69,7 @@ def reader_seeds():
     write("input_reader", "cp1250", b"101 \xb3\xb9ka 5712345,12 6543210,50\r\n")
     write("input_reader", "cr_cr_lf", b"A\r\r\nB\r")
     write("input_reader", "utf16", "101 1 2\r\n102 3 4\r\n".encode("utf-16"))
+    write("input_reader", "utf8_bom", b"\xef\xbb\xbfNr X Y\r\n101 1 2\r\n")
 
 
 def generation_seeds():
@@ -95,6 +97,9 @@ def generation_seeds():
     write("generation", "long_token", bytes([2, 0, 0, 0, 0]) + b"N" * 200 + b";1;2\r\n")
     write("generation", "polish", bytes([11, 3, 2, 0, 0]) + b"\xb3\xb9ka 1,5 2,25 3\r\n")
     write("generation", "empty", bytes([2, 3, 0, 0, 0]))
+    write("generation", "header_bom_words", bytes([11, 1, 0x10, 0, 0]) + b"\xef\xbb\xbfname, easting, northing, elevation\r\n"
+          b"A1, 600389.138, 6614931.498, 94.575\r\n;;\r\nB2,ten,1e999,x\r\n\r\nC3,inf,2,3\r\n")
+    write("generation", "code_text_elsewhere", bytes([2, 3, 0x50, 0, 0]) + base)
 
 
 if __name__ == "__main__":
