@@ -12,6 +12,7 @@
 #ifndef _WIN32
 #define _POSIX_C_SOURCE 200809L /* clock_gettime */
 #endif
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -45,6 +46,23 @@ static double ParseNumber(char* token) {
         *comma = '.';
     }
     return atof(token);
+}
+
+/* X and Y must hold a number: strtod takes a character and the value is
+ * finite (after the first comma became a point). */
+static int HoldsNumber(const char* token) {
+    char text[2048];
+    char* comma;
+    char* end;
+    double value;
+    strncpy(text, token, sizeof text - 1);
+    text[sizeof text - 1] = '\0';
+    comma = strchr(text, ',');
+    if (comma != NULL) {
+        *comma = '.';
+    }
+    value = strtod(text, &end);
+    return end != text && isfinite(value);
 }
 
 static void CopyText(char* target, const char* token) {
@@ -121,6 +139,9 @@ int main(int argc, char** argv) {
             tokens[count++] = token;
         }
         if (layout == 11) {
+            if (count >= 3 && (!HoldsNumber(tokens[1]) || !HoldsNumber(tokens[2]))) {
+                continue;
+            }
             if (count == 4) {
                 CopyText(number, tokens[0]);
                 fprintf(out, "%s;%s;%.6lf;%.6lf;%.3lf" EOL, code, number, ParseNumber(tokens[1]),
@@ -131,6 +152,9 @@ int main(int argc, char** argv) {
                         ParseNumber(tokens[2]));
             }
         } else {
+            if (count >= 4 && (!HoldsNumber(tokens[2]) || !HoldsNumber(tokens[3]))) {
+                continue;
+            }
             if (count == 5) {
                 CopyText(number, tokens[0]);
                 CopyText(other, tokens[1]);
