@@ -7,6 +7,7 @@
 #include "win32/combo_box.h"
 #include "win32/dialog.h"
 #include "win32/edit.h"
+#include "win32/tool_tip_ctrl.h"
 #include "win32/win_app.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,44 @@ TEST_F(DialogTest, DataExchangeBindsTheControlsToTheirItems) {
                     "ka")
         << "code page 1250 text comes back byte for byte";
     EXPECT_EQ(count, 3);
+}
+
+TEST_F(DialogTest, WrappersForgetTheWindowsDestroyedWithTheDialog) {
+    CTestDlg dialog;
+    CToolTipCtrl toolTip;
+    HWND tipWindow = nullptr;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        EXPECT_TRUE(toolTip.Create(d));
+        tipWindow = toolTip.GetSafeHwnd();
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(::IsWindow(tipWindow)) << "the tool tip goes with its dialog";
+    // Handles of destroyed windows are given to new ones: a wrapper keeps none.
+    EXPECT_EQ(toolTip.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dialog.m_edit.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dialog.m_combo.GetSafeHwnd(), nullptr);
+
+    // Run again, the dialog binds its controls to the new window's.
+    HWND editParent = nullptr;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        editParent = ::GetParent(d.m_edit.GetSafeHwnd());
+        EXPECT_EQ(d.m_combo.GetDlgCtrlID(), IDC_TEST_COMBO);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_NE(editParent, nullptr);
+
+    // A tool tip whose owner lives on is destroyed by its wrapper.
+    const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                         nullptr, nullptr, nullptr);
+    {
+        CToolTipCtrl outliving;
+        ASSERT_TRUE(outliving.Create(CWnd(owner)));
+        tipWindow = outliving.GetSafeHwnd();
+    }
+    EXPECT_FALSE(::IsWindow(tipWindow));
+    ::DestroyWindow(owner);
 }
 
 TEST_F(DialogTest, EveryQueuedMessagePassesPreTranslateMessage) {

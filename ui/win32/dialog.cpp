@@ -6,6 +6,9 @@
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.GetSafeHwnd() == nullptr) {
         control.Attach(pDX->m_pDlgWnd->GetDlgItem(id).GetSafeHwnd());
+        if (control.GetSafeHwnd() != nullptr) {
+            pDX->m_pDlgWnd->m_boundControls.push_back(&control);
+        }
     }
 }
 
@@ -16,6 +19,8 @@ CDialog::~CDialog() {
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
     }
+    // The derived class's controls are gone already.
+    m_boundControls.clear();
     if (m_hWnd != nullptr) {
         ::DestroyWindow(m_hWnd);
     }
@@ -281,7 +286,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
     if (message == WM_NCDESTROY) {
+        // The last message of the window; its controls have gone before it.
         dialog->m_hWnd = nullptr;
+        for (CWnd* control : dialog->m_boundControls) {
+            control->Detach();
+        }
+        dialog->m_boundControls.clear();
         return FALSE;
     }
 
