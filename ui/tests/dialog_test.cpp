@@ -21,6 +21,9 @@ namespace {
 
 CWinApp g_app("Test Velmora");
 
+// The one system-menu command of the test dialog's own.
+constexpr UINT kOwnSysCommand = 0x0010;
+
 // The message boxes shown while it lives: caption, text and whether the
 // owner was disabled; each is answered with IDOK (or IDCANCEL when it has
 // no OK button).
@@ -80,6 +83,7 @@ public:
     std::function<void(CTestDlg&)> m_onButton;
     std::vector<UINT> m_preTranslated;
     std::vector<UINT> m_selChanges;
+    std::vector<UINT> m_sysCommands;
     CEdit m_edit;
     CComboBox m_combo;
 
@@ -112,6 +116,7 @@ protected:
         static constexpr MessageMapEntry kMessageMap[] = {
             OnBnClicked<&CTestDlg::OnBnClickedButton>(IDC_TEST_BUTTON),
             OnCbnSelchange<&CTestDlg::OnCbnSelchangeCombo>(IDC_TEST_COMBO),
+            OnWmSysCommand<&CTestDlg::OnSysCommand>(),
         };
         return kMessageMap;
     }
@@ -130,6 +135,12 @@ private:
         }
     }
     void OnCbnSelchangeCombo() { m_selChanges.push_back(static_cast<UINT>(m_combo.GetCurSel())); }
+    void OnSysCommand(UINT id, LPARAM lParam) {
+        m_sysCommands.push_back(id);
+        if (id != kOwnSysCommand) {
+            CDialog::OnSysCommand(id, lParam);
+        }
+    }
 };
 
 void Click(const CTestDlg& dialog, int id) {
@@ -228,6 +239,25 @@ TEST_F(DialogTest, WrappersForgetTheWindowsDestroyedWithTheDialog) {
     }
     EXPECT_FALSE(::IsWindow(tipWindow));
     ::DestroyWindow(owner);
+}
+
+TEST_F(DialogTest, SystemCommandsWithoutAHandlerOfTheDialogGoToTheSystem) {
+    CTestDlg dialog;
+    INT_PTR own = -1;
+    INT_PTR close = -1;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        // The dialog procedure answers FALSE for what the system's dialog processing does.
+        const auto procedure = reinterpret_cast<DLGPROC>( // NOLINT(performance-no-int-to-ptr)
+            ::GetWindowLongPtrA(d.Handle(), DWLP_DLGPROC));
+        own = procedure(d.Handle(), WM_SYSCOMMAND, kOwnSysCommand, 0);
+        close = procedure(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageA(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL) << "the system menu's close cancels";
+    EXPECT_EQ(own, TRUE);
+    EXPECT_EQ(close, FALSE);
+    const std::vector<UINT> expected{kOwnSysCommand, SC_CLOSE, SC_CLOSE};
+    EXPECT_EQ(dialog.m_sysCommands, expected);
 }
 
 TEST_F(DialogTest, EveryQueuedMessagePassesPreTranslateMessage) {

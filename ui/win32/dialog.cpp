@@ -3,6 +3,8 @@
 #include "paint_dc.h"
 #include "win_app.h"
 
+#include <utility>
+
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.GetSafeHwnd() == nullptr) {
         control.Attach(pDX->m_pDlgWnd->GetDlgItem(id).GetSafeHwnd());
@@ -110,8 +112,10 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CDialog::OnSysCommand(UINT id, LPARAM lParam) {
-    ::DefWindowProcA(m_hWnd, WM_SYSCOMMAND, id, lParam);
+// Moving, closing and the other commands of the system menu are the
+// system's dialog processing.
+void CDialog::OnSysCommand(UINT /*id*/, LPARAM /*lParam*/) {
+    LeaveToDefault();
 }
 
 void CDialog::OnPaint() {
@@ -224,8 +228,11 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         if (message == WM_COMMAND && (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
             continue;
         }
+        // A handler may run nested message loops, whose handlers of this
+        // dialog keep their own answer.
+        const bool outer = std::exchange(m_bLeftToDefault, false);
         result = entry.handler(*this, wParam, lParam);
-        return true;
+        return !std::exchange(m_bLeftToDefault, outer);
     }
 
     switch (message) {

@@ -62,6 +62,10 @@ protected:
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
 
+    // Called by a message handler: the message it handles goes on to the
+    // system's dialog processing, as if the message map had no row for it.
+    void LeaveToDefault() { m_bLeftToDefault = true; }
+
 private:
     friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
@@ -77,6 +81,7 @@ private:
     CWnd* m_pParentWnd;
     bool m_bContinueModal = false;
     int m_nModalResult = -1;
+    bool m_bLeftToDefault = false;
     // The controls DDX_Control bound to items of the window.
     std::vector<CWnd*> m_boundControls;
 };
