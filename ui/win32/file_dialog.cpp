@@ -30,24 +30,6 @@ private:
     Interface* m_p = nullptr;
 };
 
-// COM for the length of one file dialog.
-class CComScope {
-public:
-    CComScope()
-        : m_bInitialised(SUCCEEDED(
-              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-    ~CComScope() {
-        if (m_bInitialised) {
-            ::CoUninitialize();
-        }
-    }
-
-private:
-    bool m_bInitialised;
-};
-
 std::wstring Widen(const char* text, int length = -1) {
     if (text == nullptr || length == 0) {
         return {};
@@ -190,7 +172,6 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, cons
 }
 
 INT_PTR CFileDialog::DoModal() {
-    const CComScope com;
     CComPointer<IFileDialog> dialog;
     if (FAILED(::CoCreateInstance(m_bOpenFileDialog ? CLSID_FileOpenDialog : CLSID_FileSaveDialog,
                                   nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,

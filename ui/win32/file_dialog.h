@@ -3,6 +3,8 @@
 // style. The arguments are those of the classic OPENFILENAME structure, kept
 // in m_ofn so a caller can adjust them (start folder: lpstrInitialDir) before
 // DoModal; they are translated to the chooser's options when it is shown.
+// The chooser is a COM object: the thread has COM initialised (the program's
+// entry point does so for the user-interface thread).
 
 #include "wnd.h"
 
