@@ -151,6 +151,15 @@ std::wstring FolderOfFilePath(const std::wstring& path) {
     return folder;
 }
 
+std::wstring WithDefaultExtension(const std::wstring& path, const std::wstring& extension) {
+    const auto separator = path.find_last_of(L"\\/:");
+    const auto nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+    if (extension.empty() || path.find(L'.', nameStart) != std::wstring::npos) {
+        return path;
+    }
+    return path + L'.' + extension;
+}
+
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, const char* fileName,
                          DWORD flags, const char* filter, CWnd* pParentWnd)
     : m_bOpenFileDialog(openFileDialog), m_pParentWnd(pParentWnd) {
@@ -227,8 +236,12 @@ INT_PTR CFileDialog::DoModal() {
         FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
         return IDCANCEL;
     }
-    const std::wstring chosen = path;
+    std::wstring chosen = path;
     ::CoTaskMemFree(path);
+    if (m_ofn.lpstrDefExt != nullptr &&
+        ::GetFileAttributesW(chosen.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        chosen = WithDefaultExtension(chosen, Widen(m_ofn.lpstrDefExt));
+    }
     m_strPathName = NarrowPath(chosen);
     return IDOK;
 }

@@ -14,6 +14,10 @@
 // C:\ for C:\punkty.txt; empty when the path has no folder part.
 std::wstring FolderOfFilePath(const std::wstring& path);
 
+// path with "." and extension appended when its file name has no extension
+// of its own: C:\dane\wynik with "wsd" is C:\dane\wynik.wsd.
+std::wstring WithDefaultExtension(const std::wstring& path, const std::wstring& extension);
+
 class CFileDialog {
 public:
     // filter: "Name|pattern|...|" pairs ending in "||"; copied.
@@ -25,7 +29,8 @@ public:
     CFileDialog& operator=(const CFileDialog&) = delete;
 
     // IDOK when a file was chosen, IDCANCEL otherwise (also when the chooser
-    // cannot be shown).
+    // cannot be shown). A name chosen without an extension that names no file
+    // gets the default extension, whether or not the chooser added it.
     INT_PTR DoModal();
 
     // The chosen file's full path in the ANSI code page.
