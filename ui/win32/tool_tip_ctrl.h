@@ -58,8 +58,9 @@ private:
     static LRESULT CALLBACK ForgetOnDestroy(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR id, DWORD_PTR self) {
         if (message == WM_NCDESTROY) {
-            reinterpret_cast<CToolTipCtrl*>(self)->m_hWnd =
-                nullptr; // NOLINT(performance-no-int-to-ptr)
+            auto* toolTip =
+                reinterpret_cast<CToolTipCtrl*>(self); // NOLINT(performance-no-int-to-ptr)
+            toolTip->m_hWnd = nullptr;
             ::RemoveWindowSubclass(hWnd, &ForgetOnDestroy, id);
         }
         return ::DefSubclassProc(hWnd, message, wParam, lParam);
