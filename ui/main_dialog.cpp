@@ -19,10 +19,12 @@ constexpr const char* kNoOutputFile = "Nie wskazano pliku wyj\x9C"
 constexpr const char* kOpenFailed = "B\xB3\xB9"
                                     "d otwarcia pliku:\n";
 
-// Both file dialogs: one entry for every file; the default extension and the
-// initial name are the program's long-standing arguments.
+// Both file dialogs: one entry for every file; the input's default extension
+// and the initial name are the program's long-standing arguments. A bare name
+// typed into the output chooser becomes a batch file.
 constexpr const char* kFileFilter = "Wszystkie pliki (*.*)|*.*||";
 constexpr const char* kDefaultExtension = "Wybierz plik";
+constexpr const char* kOutputDefaultExtension = "wsd";
 constexpr const char* kInitialFileName = "*.*";
 constexpr DWORD kInputFileFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
 constexpr DWORD kOutputFileFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
@@ -187,7 +189,8 @@ void CVelmoraDlg::OnBnClickedBrowseInput() {
 
 void CVelmoraDlg::OnBnClickedBrowseOutput() {
     const std::string filter = kFileFilter;
-    CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kOutputFileFlags, filter.c_str());
+    CFileDialog dialog(TRUE, kOutputDefaultExtension, kInitialFileName, kOutputFileFlags,
+                       filter.c_str());
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
         m_editOutputPath.SetWindowText(dialog.GetPathName());

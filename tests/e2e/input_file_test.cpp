@@ -123,6 +123,28 @@ TEST(InputFile, ANameWithoutExtensionGetsWsdAppended) {
     EXPECT_EQ(app.Text(kPreview), L"");
 }
 
+TEST(InputFile, ABareOutputNameBecomesABatchFile) {
+    Velmora app(L"wynik");
+    const std::wstring input = app.Folder() / L"punkty.txt";
+    WriteBytes(input, "101 5712345,12 6543210,50\r\n");
+    app.ChooseInputFile(input);
+    WaitInputPath(app, input);
+    // The output file dialog opens in the input's folder; a name with an extension keeps it.
+    for (const std::wstring_view typed : {L"wynik", L"raport.txt", L"wynik"}) {
+        const std::wstring expected =
+            app.Folder() / (typed == L"wynik" ? std::wstring_view(L"wynik.wsd") : typed);
+        app.ChooseOutputFile(std::wstring(typed));
+        PollUntil([&] { return app.Text(kOutputPath) == expected; }, kTimeout);
+        EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(expected)) << "typed " << Utf8(typed);
+    }
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, L"Plik wsadowy został wygenerowany.");
+    app.Answer(box);
+    EXPECT_TRUE(FileExists(app.Folder() / L"wynik.wsd"));
+    EXPECT_FALSE(FileExists(app.Folder() / L"wynik"));
+}
+
 TEST(InputFile, AnInputHeldByAnotherProgramIsReportedWithOkAndCancel) {
     Velmora app(L"zajęty");
     const std::wstring readable = app.Folder() / L"dobry.txt";

@@ -7,6 +7,7 @@
 #include "win32/combo_box.h"
 #include "win32/dialog.h"
 #include "win32/edit.h"
+#include "win32/tool_tip_ctrl.h"
 #include "win32/win_app.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,9 @@
 namespace {
 
 CWinApp g_app("Test Velmora");
+
+// The one system-menu command of the test dialog's own.
+constexpr UINT kOwnSysCommand = 0x0010;
 
 // The message boxes shown while it lives: caption, text and whether the
 // owner was disabled; each is answered with IDOK (or IDCANCEL when it has
@@ -79,6 +83,7 @@ public:
     std::function<void(CTestDlg&)> m_onButton;
     std::vector<UINT> m_preTranslated;
     std::vector<UINT> m_selChanges;
+    std::vector<UINT> m_sysCommands;
     CEdit m_edit;
     CComboBox m_combo;
 
@@ -111,6 +116,7 @@ protected:
         static constexpr MessageMapEntry kMessageMap[] = {
             OnBnClicked<&CTestDlg::OnBnClickedButton>(IDC_TEST_BUTTON),
             OnCbnSelchange<&CTestDlg::OnCbnSelchangeCombo>(IDC_TEST_COMBO),
+            OnWmSysCommand<&CTestDlg::OnSysCommand>(),
         };
         return kMessageMap;
     }
@@ -129,6 +135,12 @@ private:
         }
     }
     void OnCbnSelchangeCombo() { m_selChanges.push_back(static_cast<UINT>(m_combo.GetCurSel())); }
+    void OnSysCommand(UINT id, LPARAM lParam) {
+        m_sysCommands.push_back(id);
+        if (id != kOwnSysCommand) {
+            CDialog::OnSysCommand(id, lParam);
+        }
+    }
 };
 
 void Click(const CTestDlg& dialog, int id) {
@@ -189,6 +201,63 @@ TEST_F(DialogTest, DataExchangeBindsTheControlsToTheirItems) {
                     "ka")
         << "code page 1250 text comes back byte for byte";
     EXPECT_EQ(count, 3);
+}
+
+TEST_F(DialogTest, WrappersForgetTheWindowsDestroyedWithTheDialog) {
+    CTestDlg dialog;
+    CToolTipCtrl toolTip;
+    HWND tipWindow = nullptr;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        EXPECT_TRUE(toolTip.Create(d));
+        tipWindow = toolTip.GetSafeHwnd();
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(::IsWindow(tipWindow)) << "the tool tip goes with its dialog";
+    // Handles of destroyed windows are given to new ones: a wrapper keeps none.
+    EXPECT_EQ(toolTip.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dialog.m_edit.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dialog.m_combo.GetSafeHwnd(), nullptr);
+
+    // Run again, the dialog binds its controls to the new window's.
+    HWND editParent = nullptr;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        editParent = ::GetParent(d.m_edit.GetSafeHwnd());
+        EXPECT_EQ(d.m_combo.GetDlgCtrlID(), IDC_TEST_COMBO);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_NE(editParent, nullptr);
+
+    // A tool tip whose owner lives on is destroyed by its wrapper.
+    const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                         nullptr, nullptr, nullptr);
+    {
+        CToolTipCtrl outliving;
+        ASSERT_TRUE(outliving.Create(CWnd(owner)));
+        tipWindow = outliving.GetSafeHwnd();
+    }
+    EXPECT_FALSE(::IsWindow(tipWindow));
+    ::DestroyWindow(owner);
+}
+
+TEST_F(DialogTest, SystemCommandsWithoutAHandlerOfTheDialogGoToTheSystem) {
+    CTestDlg dialog;
+    INT_PTR own = -1;
+    INT_PTR close = -1;
+    dialog.m_onInit = [&](CTestDlg& d) {
+        // The dialog procedure answers FALSE for what the system's dialog processing does.
+        const auto procedure = reinterpret_cast<DLGPROC>( // NOLINT(performance-no-int-to-ptr)
+            ::GetWindowLongPtrA(d.Handle(), DWLP_DLGPROC));
+        own = procedure(d.Handle(), WM_SYSCOMMAND, kOwnSysCommand, 0);
+        close = procedure(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageA(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL) << "the system menu's close cancels";
+    EXPECT_EQ(own, TRUE);
+    EXPECT_EQ(close, FALSE);
+    const std::vector<UINT> expected{kOwnSysCommand, SC_CLOSE, SC_CLOSE};
+    EXPECT_EQ(dialog.m_sysCommands, expected);
 }
 
 TEST_F(DialogTest, EveryQueuedMessagePassesPreTranslateMessage) {

@@ -109,6 +109,23 @@ TEST(FileDialogStartFolder, FolderPartOfAFilePath) {
     }
 }
 
+TEST(FileDialogDefaultExtension, OnlyANameWithoutExtensionGetsIt) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* extension;
+        const wchar_t* chosen;
+    } cases[] = {
+        {L"C:\\dane\\wynik", L"wsd", L"C:\\dane\\wynik.wsd"},
+        {L"C:\\dane\\wynik.txt", L"wsd", L"C:\\dane\\wynik.txt"},
+        {L"C:\\dane.2026\\wynik", L"wsd", L"C:\\dane.2026\\wynik.wsd"},
+        {L"Z:/tmp.x/wynik", L"wsd", L"Z:/tmp.x/wynik.wsd"},
+        {L"C:\\dane\\wynik", L"", L"C:\\dane\\wynik"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithDefaultExtension(c.path, c.extension), c.chosen);
+    }
+}
+
 TEST(PreviewText, LinesAreCutToTheLimitAndKeepTheirEnds) {
     const std::string limit(kPreviewLineLimit, 'a');
     const struct {

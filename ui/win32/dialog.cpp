@@ -3,9 +3,14 @@
 #include "paint_dc.h"
 #include "win_app.h"
 
+#include <utility>
+
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.GetSafeHwnd() == nullptr) {
         control.Attach(pDX->m_pDlgWnd->GetDlgItem(id).GetSafeHwnd());
+        if (control.GetSafeHwnd() != nullptr) {
+            pDX->m_pDlgWnd->m_boundControls.push_back(&control);
+        }
     }
 }
 
@@ -16,6 +21,8 @@ CDialog::~CDialog() {
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
     }
+    // The derived class's controls are gone already.
+    m_boundControls.clear();
     if (m_hWnd != nullptr) {
         ::DestroyWindow(m_hWnd);
     }
@@ -105,8 +112,10 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CDialog::OnSysCommand(UINT id, LPARAM lParam) {
-    ::DefWindowProcA(m_hWnd, WM_SYSCOMMAND, id, lParam);
+// Moving, closing and the other commands of the system menu are the
+// system's dialog processing.
+void CDialog::OnSysCommand(UINT /*id*/, LPARAM /*lParam*/) {
+    LeaveToDefault();
 }
 
 void CDialog::OnPaint() {
@@ -219,8 +228,11 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         if (message == WM_COMMAND && (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
             continue;
         }
+        // A handler may run nested message loops, whose handlers of this
+        // dialog keep their own answer.
+        const bool outer = std::exchange(m_bLeftToDefault, false);
         result = entry.handler(*this, wParam, lParam);
-        return true;
+        return !std::exchange(m_bLeftToDefault, outer);
     }
 
     switch (message) {
@@ -281,7 +293,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
     if (message == WM_NCDESTROY) {
+        // The last message of the window; its controls have gone before it.
         dialog->m_hWnd = nullptr;
+        for (CWnd* control : dialog->m_boundControls) {
+            control->Detach();
+        }
+        dialog->m_boundControls.clear();
         return FALSE;
     }
 

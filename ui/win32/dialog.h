@@ -8,6 +8,7 @@
 #include "wnd.h"
 
 #include <span>
+#include <vector>
 
 class CDialog;
 
@@ -18,7 +19,8 @@ struct CDataExchange {
     BOOL m_bSaveAndValidate;
 };
 
-// Binds control to the dialog item id (once; later exchanges keep it).
+// Binds control to the dialog item id (once; later exchanges keep it). The
+// control forgets the item's handle when the dialog's window is destroyed.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
@@ -60,7 +62,13 @@ protected:
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
 
+    // Called by a message handler: the message it handles goes on to the
+    // system's dialog processing, as if the message map had no row for it.
+    void LeaveToDefault() { m_bLeftToDefault = true; }
+
 private:
+    friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Handles message; false leaves it to the system's dialog procedure.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -73,4 +81,7 @@ private:
     CWnd* m_pParentWnd;
     bool m_bContinueModal = false;
     int m_nModalResult = -1;
+    bool m_bLeftToDefault = false;
+    // The controls DDX_Control bound to items of the window.
+    std::vector<CWnd*> m_boundControls;
 };

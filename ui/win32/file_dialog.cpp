@@ -30,24 +30,6 @@ private:
     Interface* m_p = nullptr;
 };
 
-// COM for the length of one file dialog.
-class CComScope {
-public:
-    CComScope()
-        : m_bInitialised(SUCCEEDED(
-              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    CComScope(const CComScope&) = delete;
-    CComScope& operator=(const CComScope&) = delete;
-    ~CComScope() {
-        if (m_bInitialised) {
-            ::CoUninitialize();
-        }
-    }
-
-private:
-    bool m_bInitialised;
-};
-
 std::wstring Widen(const char* text, int length = -1) {
     if (text == nullptr || length == 0) {
         return {};
@@ -169,6 +151,15 @@ std::wstring FolderOfFilePath(const std::wstring& path) {
     return folder;
 }
 
+std::wstring WithDefaultExtension(const std::wstring& path, const std::wstring& extension) {
+    const auto separator = path.find_last_of(L"\\/:");
+    const auto nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+    if (extension.empty() || path.find(L'.', nameStart) != std::wstring::npos) {
+        return path;
+    }
+    return path + L'.' + extension;
+}
+
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, const char* fileName,
                          DWORD flags, const char* filter, CWnd* pParentWnd)
     : m_bOpenFileDialog(openFileDialog), m_pParentWnd(pParentWnd) {
@@ -190,7 +181,6 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, cons
 }
 
 INT_PTR CFileDialog::DoModal() {
-    const CComScope com;
     CComPointer<IFileDialog> dialog;
     if (FAILED(::CoCreateInstance(m_bOpenFileDialog ? CLSID_FileOpenDialog : CLSID_FileSaveDialog,
                                   nullptr, CLSCTX_INPROC_SERVER, IID_IFileDialog,
@@ -246,8 +236,12 @@ INT_PTR CFileDialog::DoModal() {
         FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
         return IDCANCEL;
     }
-    const std::wstring chosen = path;
+    std::wstring chosen = path;
     ::CoTaskMemFree(path);
+    if (m_ofn.lpstrDefExt != nullptr &&
+        ::GetFileAttributesW(chosen.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        chosen = WithDefaultExtension(chosen, Widen(m_ofn.lpstrDefExt));
+    }
     m_strPathName = NarrowPath(chosen);
     return IDOK;
 }

@@ -9,19 +9,29 @@ public:
     CToolTipCtrl() = default;
     CToolTipCtrl(const CToolTipCtrl&) = delete;
     CToolTipCtrl& operator=(const CToolTipCtrl&) = delete;
-    // The dialog that owns the tool tip destroys it with itself; one that
-    // outlives its dialog goes here.
+    // The window belongs to the dialog, which destroys it with itself; the
+    // wrapper then forgets its handle, which the system may give to another
+    // window. A tool tip that outlives its dialog is destroyed here.
     ~CToolTipCtrl() {
-        if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
+        if (m_hWnd != nullptr) {
             ::DestroyWindow(m_hWnd);
         }
     }
 
     BOOL Create(const CWnd& parent, DWORD style = 0) {
+        if (m_hWnd != nullptr) {
+            return FALSE;
+        }
         m_hWnd =
             ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent.GetSafeHwnd(),
                               nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        if (m_hWnd != nullptr &&
+            !::SetWindowSubclass(m_hWnd, &ForgetOnDestroy, 0, reinterpret_cast<DWORD_PTR>(this))) {
+            // A window whose end the wrapper would not see is not kept.
+            ::DestroyWindow(m_hWnd);
+            m_hWnd = nullptr;
+        }
         return m_hWnd != nullptr;
     }
 
@@ -42,5 +52,17 @@ public:
 
     void RelayEvent(MSG* message) const {
         SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+    }
+
+private:
+    static LRESULT CALLBACK ForgetOnDestroy(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR self) {
+        if (message == WM_NCDESTROY) {
+            auto* toolTip =
+                reinterpret_cast<CToolTipCtrl*>(self); // NOLINT(performance-no-int-to-ptr)
+            toolTip->m_hWnd = nullptr;
+            ::RemoveWindowSubclass(hWnd, &ForgetOnDestroy, id);
+        }
+        return ::DefSubclassProc(hWnd, message, wParam, lParam);
     }
 };

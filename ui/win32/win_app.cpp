@@ -1,5 +1,7 @@
 #include "win_app.h"
 
+#include <objbase.h>
+
 #include <exception>
 #include <new>
 
@@ -19,6 +21,25 @@ std::string ProgramTitle(HINSTANCE hInstance) {
     const DWORD length = ::GetModuleFileNameA(hInstance, path, MAX_PATH);
     return AppTitleFromModulePath(std::string(path, length < MAX_PATH ? length : 0));
 }
+
+// COM in a single-threaded apartment for the user-interface thread, from
+// start to exit: the file dialogs are COM objects.
+class CComApartment {
+public:
+    CComApartment()
+        : m_bInitialised(SUCCEEDED(
+              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    CComApartment(const CComApartment&) = delete;
+    CComApartment& operator=(const CComApartment&) = delete;
+    ~CComApartment() {
+        if (m_bInitialised) {
+            ::CoUninitialize();
+        }
+    }
+
+private:
+    bool m_bInitialised;
+};
 
 } // namespace
 
@@ -144,6 +165,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmd
     if (app == nullptr) {
         return -1;
     }
+    const CComApartment com;
     try {
         app->SetUp(hInstance);
         if (app->InitInstance()) {

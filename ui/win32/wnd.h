@@ -4,6 +4,7 @@
 
 #include "win32.h"
 
+#include <cassert>
 #include <string>
 
 class CWnd {
@@ -19,7 +20,10 @@ public:
         return hWnd;
     }
 
+    // Sent to no window, a message answers 0, which reads as a valid result
+    // (index 0, unchecked): a debug build stops there instead.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        AssertHasWindow();
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
 
@@ -53,5 +57,9 @@ public:
     }
 
 protected:
+    void AssertHasWindow() const {
+        assert(m_hWnd != nullptr && "a wrapper used without its window");
+    }
+
     HWND m_hWnd = nullptr;
 };
