@@ -81,7 +81,9 @@ BOOL CVelmoraDlg::PreTranslateMessage(MSG* pMsg) {
     if (m_hWnd == nullptr) {
         return FALSE;
     }
-    m_toolTip.RelayEvent(pMsg);
+    if (m_toolTip.GetSafeHwnd() != nullptr) {
+        m_toolTip.RelayEvent(pMsg);
+    }
     return CDialog::PreTranslateMessage(pMsg);
 }
 
