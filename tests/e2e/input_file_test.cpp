@@ -137,9 +137,10 @@ TEST(InputFile, ABareOutputNameBecomesABatchFile) {
         PollUntil([&] { return app.Text(kOutputPath) == expected; }, kTimeout);
         EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(expected)) << "typed " << Utf8(typed);
     }
+    SelectComboItem(app.Control(kLayout), 2); // "Numer X Y"
     app.PressGenerate();
     const auto box = app.WaitMessage();
-    app.ExpectMessage(box, L"Plik wsadowy został wygenerowany.");
+    app.ExpectMessage(box, L"Plik wsadowy został wygenerowany.\n\nPunkty zapisane w pliku: 1");
     app.Answer(box);
     EXPECT_TRUE(FileExists(app.Folder() / L"wynik.wsd"));
     EXPECT_FALSE(FileExists(app.Folder() / L"wynik"));
