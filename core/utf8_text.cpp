@@ -2,6 +2,7 @@
 
 #include "utf8_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -68,13 +69,29 @@ char32_t DecodeMultibyte(std::string_view text, std::size_t at, std::size_t& len
     return code;
 }
 
-char ToCp1250(char32_t code) {
+struct HighCharacter {
+    char32_t code;
+    unsigned char byte;
+};
+
+// The table above turned round and sorted by character, for a binary search.
+constexpr auto kByCharacter = [] {
+    std::array<HighCharacter, kCp1250High.size()> table{};
     for (std::size_t i = 0; i < kCp1250High.size(); ++i) {
-        if (kCp1250High[i] == code) {
-            return static_cast<char>(0x80 + i);
-        }
+        table[i] = {kCp1250High[i], static_cast<unsigned char>(0x80 + i)};
     }
-    return '?';
+    std::sort(table.begin(), table.end(),
+              [](const HighCharacter& a, const HighCharacter& b) { return a.code < b.code; });
+    return table;
+}();
+
+char ToCp1250(char32_t code) {
+    const auto* found = std::lower_bound(
+        kByCharacter.begin(), kByCharacter.end(), code,
+        [](const HighCharacter& entry, char32_t wanted) { return entry.code < wanted; });
+    // The undefined bytes have the character 0, which no decoded character is.
+    return found != kByCharacter.end() && found->code == code ? static_cast<char>(found->byte)
+                                                              : '?';
 }
 
 } // namespace
