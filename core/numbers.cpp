@@ -24,13 +24,15 @@ namespace {
 
 // An unsigned 128-bit integer as two halves; __int128 is missing on 32-bit
 // targets and under MSVC, and the little we need is easy to spell out.
+// VELMORA_NO_INT128 takes the 32-bit targets' path on a 64-bit host too, so
+// that native tests check it.
 struct U128 {
     std::uint64_t hi;
     std::uint64_t lo;
 };
 
 U128 Multiply64(std::uint64_t a, std::uint64_t b) {
-#if defined(__SIZEOF_INT128__)
+#if defined(__SIZEOF_INT128__) && !defined(VELMORA_NO_INT128)
     __extension__ using UInt128 = unsigned __int128;
     const UInt128 p = static_cast<UInt128>(a) * b;
     return {static_cast<std::uint64_t>(p >> 64), static_cast<std::uint64_t>(p)};
