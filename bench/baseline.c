@@ -48,21 +48,16 @@ static double ParseNumber(char* token) {
     return atof(token);
 }
 
-/* X and Y must hold a number: strtod takes a character and the value is
- * finite (after the first comma became a point). */
-static int HoldsNumber(const char* token) {
-    char text[2048];
-    char* comma;
+/* X and Y: ParseNumber's value, and whether the token holds a number at all
+ * (strtod takes a character and the value is finite). */
+static int ParseCoordinate(char* token, double* value) {
+    char* comma = strchr(token, ',');
     char* end;
-    double value;
-    strncpy(text, token, sizeof text - 1);
-    text[sizeof text - 1] = '\0';
-    comma = strchr(text, ',');
     if (comma != NULL) {
         *comma = '.';
     }
-    value = strtod(text, &end);
-    return end != text && isfinite(value);
+    *value = strtod(token, &end);
+    return end != token && isfinite(*value);
 }
 
 static void CopyText(char* target, const char* token) {
@@ -74,6 +69,7 @@ int main(int argc, char** argv) {
     FILE* in;
     FILE* out;
     int layout, full, count;
+    double x, y;
     char separator[2];
     const char* code;
     char line[2048];
@@ -139,32 +135,27 @@ int main(int argc, char** argv) {
             tokens[count++] = token;
         }
         if (layout == 11) {
-            if (count >= 3 && (!HoldsNumber(tokens[1]) || !HoldsNumber(tokens[2]))) {
+            if (count < 3 || !ParseCoordinate(tokens[1], &x) || !ParseCoordinate(tokens[2], &y)) {
                 continue;
             }
+            CopyText(number, tokens[0]);
             if (count == 4) {
-                CopyText(number, tokens[0]);
-                fprintf(out, "%s;%s;%.6lf;%.6lf;%.3lf" EOL, code, number, ParseNumber(tokens[1]),
-                        ParseNumber(tokens[2]), ParseNumber(tokens[3]));
-            } else if (count == 3) {
-                CopyText(number, tokens[0]);
-                fprintf(out, "%s;%s;%.6lf;%.6lf;" EOL, code, number, ParseNumber(tokens[1]),
-                        ParseNumber(tokens[2]));
+                fprintf(out, "%s;%s;%.6lf;%.6lf;%.3lf" EOL, code, number, x, y,
+                        ParseNumber(tokens[3]));
+            } else {
+                fprintf(out, "%s;%s;%.6lf;%.6lf;" EOL, code, number, x, y);
             }
         } else {
-            if (count >= 4 && (!HoldsNumber(tokens[2]) || !HoldsNumber(tokens[3]))) {
+            if (count < 4 || !ParseCoordinate(tokens[2], &x) || !ParseCoordinate(tokens[3], &y)) {
                 continue;
             }
+            CopyText(number, tokens[0]);
+            CopyText(other, tokens[1]);
             if (count == 5) {
-                CopyText(number, tokens[0]);
-                CopyText(other, tokens[1]);
-                fprintf(out, "%s;%s;%s;%.6lf;%.6lf;%.3lf" EOL, code, number, other,
-                        ParseNumber(tokens[2]), ParseNumber(tokens[3]), ParseNumber(tokens[4]));
-            } else if (count == 4) {
-                CopyText(number, tokens[0]);
-                CopyText(other, tokens[1]);
-                fprintf(out, "%s;%s;%s;%.6lf;%.6lf;" EOL, code, number, other,
-                        ParseNumber(tokens[2]), ParseNumber(tokens[3]));
+                fprintf(out, "%s;%s;%s;%.6lf;%.6lf;%.3lf" EOL, code, number, other, x, y,
+                        ParseNumber(tokens[4]));
+            } else {
+                fprintf(out, "%s;%s;%s;%.6lf;%.6lf;" EOL, code, number, other, x, y);
             }
         }
     }
