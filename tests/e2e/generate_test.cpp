@@ -142,7 +142,10 @@ TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
     const auto box = app.WaitMessage();
     app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + input);
     app.Answer(box);
-    EXPECT_EQ(ReadBytes(input), inputBytes);
+    // The command holds the input until it returns, a moment after the box closed.
+    const std::string after =
+        WaitFor<std::string>([&] { return ReadBytes(input); }, "the input released by the command");
+    EXPECT_EQ(after, inputBytes);
     EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
     EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input));
     EXPECT_EQ(app.Text(kPreview), L"101 1 2\r\n102 3 4\r\n");
