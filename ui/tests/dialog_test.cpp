@@ -311,8 +311,10 @@ TEST_F(DialogTest, ADialogWithoutOwnerOpensCentredOnTheScreen) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     const LONG centreX = (window.left + window.right) / 2;
     const LONG centreY = (window.top + window.bottom) / 2;
-    EXPECT_NEAR(centreX, (area.left + area.right) / 2, 1);
-    EXPECT_NEAR(centreY, (area.top + area.bottom) / 2, 1);
+    const LONG areaCentreX = (area.left + area.right) / 2;
+    const LONG areaCentreY = (area.top + area.bottom) / 2;
+    EXPECT_NEAR(centreX, areaCentreX, 1);
+    EXPECT_NEAR(centreY, areaCentreY, 1);
 }
 
 TEST_F(DialogTest, SelectionChangesReachTheirHandler) {
