@@ -312,11 +312,16 @@ CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, i
                            int code, const std::string& codeText, std::string kerg,
                            std::string zudp)
     : m_nLayout(layout), m_nSeparator(separator), m_nCode(code), m_catalogue(std::move(catalogue)) {
+    // The separator also tells blank lines from the others where no record
+    // is made; only where records are made does an unknown one refuse.
+    if (IsLayoutIndex(m_nLayout) ||
+        (m_nSeparator >= 0 && m_nSeparator < m_catalogue.GetSeparatorCount())) {
+        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
+    }
     if (IsLayoutIndex(m_nLayout)) {
         m_nCode = ResolveCodeIndex(m_catalogue, m_nCode, codeText);
         m_strDescription = m_catalogue.GetDescription(m_nCode);
         m_strCode = m_catalogue.GetCode(m_nCode);
-        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
         // The text that ends every record (KERG wins over ZUDP) must stay on
         // the record's line: a line break in it would split records and could
         // even put a "#KONIEC" line in the middle of the file.
@@ -324,9 +329,6 @@ CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, i
         if (suffixText.find_first_of("\r\n") != std::string::npos) {
             throw InvalidArgumentError();
         }
-    } else if (m_nSeparator >= 0 && m_nSeparator < m_catalogue.GetSeparatorCount()) {
-        // No record is made, but blank lines are still told from the others.
-        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
     }
 
     m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));
