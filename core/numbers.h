@@ -1,8 +1,8 @@
 #pragma once
-// Number conversion of the batch file, independent of the C runtime:
-// parsing is C-locale atof after the decimal-comma rule, formatting is
-// byte-identical to glibc's "%.6lf" / "%.3lf". Both are exact, allocate
-// nothing, ignore the locale and give the same results on every platform.
+// Number conversion of the batch file: parsing is C-locale atof after the
+// decimal-comma rule, formatting is "%.6lf" / "%.3lf" as glibc prints them.
+// Both are exact, ignore the locale and give the same results on every
+// platform.
 
 #include <cstddef>
 #include <optional>
@@ -18,7 +18,8 @@ inline constexpr std::size_t kMaxFixedLength = 330;
 // converted as C-locale atof does (leading white space skipped, sign, digits,
 // point, exponent, hexadecimal, inf, nan); no number gives 0.0. The result is
 // correctly rounded for any number of digits; overflow gives +-infinity and
-// underflow a subnormal or a signed zero, as glibc does.
+// underflow a subnormal or a signed zero, as glibc does. A NaN carries no
+// payload: "nan(...)" is a quiet NaN of the token's sign.
 double ParseNumber(std::string_view token);
 
 // ParseNumber's value when the token holds a number: the conversion takes at

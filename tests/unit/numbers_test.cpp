@@ -163,13 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Words, ParseNumberTest,
-    ::testing::Values(
-        ParseCase{"inf", kInf}, ParseCase{"-Infinity", -kInf}, ParseCase{"INFINITE", kInf},
-        ParseCase{"in", 0.0}, ParseCase{"nan", kNan}, ParseCase{"-nan", kNegativeNan},
-        ParseCase{"NaN(", kNan},
-        ParseCase{"nan(123)", std::bit_cast<double>(std::uint64_t{0x7FF800000000007B})},
-        ParseCase{"nan(0x10)", std::bit_cast<double>(std::uint64_t{0x7FF8000000000010})},
-        ParseCase{"nan(08)", kNan}, ParseCase{"nan(1,2)", kNan}));
+    ::testing::Values(ParseCase{"inf", kInf}, ParseCase{"-Infinity", -kInf},
+                      ParseCase{"INFINITE", kInf}, ParseCase{"in", 0.0}, ParseCase{"nan", kNan},
+                      ParseCase{"-nan", kNegativeNan}, ParseCase{"NaN(", kNan},
+                      // A payload is never printed ("%.6lf" gives "nan"), and none is kept.
+                      ParseCase{"nan(123)", kNan}, ParseCase{"-nan(0x10)", kNegativeNan},
+                      ParseCase{"nan(08)", kNan}, ParseCase{"nan(1,2)", kNan}));
 
 // Overflow, underflow and correct rounding of long digit strings.
 INSTANTIATE_TEST_SUITE_P(
