@@ -51,6 +51,8 @@ public:
 
 private:
     void WriteHeader();
+    // WriteRecord's conversion: whether the line gave a record.
+    bool WriteRecordOf(std::string_view line);
 
     bool m_bOpen = false;
     std::string m_strPath;

@@ -121,6 +121,7 @@ TEST_F(GenerationWithList, MessageCountsWrittenAndSkippedLines) {
         std::string input;
         int separator;
         std::string message;
+        int layout = 2;
     };
     std::string manyHeaders;
     for (int i = 0; i < 12; ++i) {
@@ -136,10 +137,13 @@ TEST_F(GenerationWithList, MessageCountsWrittenAndSkippedLines) {
         {manyHeaders + "101 1 2\n" + manyHeaders.substr(0, 7), 3,
          GeneratedMessage(1, "13 (1, 2, 3, 4, 5, 6, 7, 8, 9, 10, ...)")},
         {manyHeaders.substr(0, 70), 3, GeneratedMessage(0, "10 (1, 2, 3, 4, 5, 6, 7, 8, 9, 10)")},
+        // Enough tokens for "X Y", all of them blank: still blank lines.
+        {"\r; ;\t\n ;\t;\r; \n1;2\n", 0, GeneratedMessage(1), 7},
     };
     for (const Case& c : kCases) {
         GenerationRequest request = Request(c.input);
         request.separatorIndex = c.separator;
+        request.layoutIndex = c.layout;
         CRecordingFeedback feedback(m_output);
         ASSERT_EQ(RunGeneration(request, feedback), GenerationOutcome::Generated);
         EXPECT_EQ(feedback.events, SuccessEvents(c.message)) << c.input;

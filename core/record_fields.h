@@ -1,0 +1,25 @@
+#pragma once
+// Writing the fields of a record from the tokens of an input line.
+
+#include <cstddef>
+#include <string_view>
+
+namespace velmora {
+
+// Bytes that may be read from the start of a token, past the end of its line
+// too: fields are checked and copied sixteen bytes at a time, so a line is
+// converted in a buffer with this many bytes to spare behind it.
+inline constexpr std::size_t kFieldReadAhead = 16;
+
+// Room a field may take in the record buffer, more than any field needs.
+inline constexpr std::size_t kMaxFieldLength = 340;
+
+// A text field: the token's first kMaxTextToken bytes. Returns the field's end.
+char* WriteTextField(char* out, std::string_view token);
+
+// A number field: the token through ParseNumber, printed with `decimals`
+// decimals. A coordinate (X, Y) that holds no number gives nullptr: the line
+// makes no record. Returns the field's end.
+char* WriteNumberField(char* out, std::string_view token, int decimals, bool coordinate);
+
+} // namespace velmora
