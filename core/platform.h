@@ -55,6 +55,11 @@ public:
     void Close();
 
 private:
+    // The three ways of opening, told apart only where the system is asked.
+    enum class Mode { ExclusiveRead, SharedRead, ExclusiveWrite };
+    // The common steps: the path limit, the open itself, the full path kept.
+    static CFile Open(const std::string& path, Mode mode);
+
 #ifdef _WIN32
     void* m_hFile = nullptr; // HANDLE, INVALID_HANDLE_VALUE kept as nullptr
 #else

@@ -147,53 +147,56 @@ int OpenLocked(const std::string& path, int flags, int lockKind) {
     return fd;
 }
 
-} // namespace
-
-CFile CFile::OpenExclusiveForReading(const std::string& path) {
-    CFile file;
-    std::string fullPath = MakeAbsolute(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
-    file.m_fd = OpenLocked(path, O_RDONLY, LOCK_EX);
-    if (file.m_fd >= 0) {
-        file.m_strFullPath = std::move(fullPath);
-    }
-    return file;
-}
-
-CFile CFile::OpenSharedForReading(const std::string& path) {
-    CFile file;
-    std::string fullPath = MakeAbsolute(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
-    file.m_fd = OpenLocked(path, O_RDONLY, LOCK_SH);
-    if (file.m_fd >= 0) {
-        file.m_strFullPath = std::move(fullPath);
-    }
-    return file;
-}
-
-CFile CFile::CreateExclusiveForWriting(const std::string& path) {
-    CFile file;
-    std::string fullPath = MakeAbsolute(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
-    // No O_TRUNC: the file is cut to zero length only once the lock is held.
+// A file to write: created or, once the lock is held, cut to zero length (no
+// O_TRUNC, which would cut a file that someone else holds).
+int CreateLocked(const std::string& path) {
     const int fd = OpenLocked(path, O_WRONLY | O_CREAT, LOCK_EX);
     if (fd < 0) {
-        return file;
+        return -1;
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || (S_ISREG(status.st_mode) && ::ftruncate(fd, 0) != 0)) {
         ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+CFile CFile::Open(const std::string& path, Mode mode) {
+    CFile file;
+    std::string fullPath = MakeAbsolute(path);
+    if (!FitsPathLimit(path, fullPath)) {
         return file;
     }
-    file.m_fd = fd;
-    file.m_strFullPath = std::move(fullPath);
+    switch (mode) {
+    case Mode::ExclusiveRead:
+        file.m_fd = OpenLocked(path, O_RDONLY, LOCK_EX);
+        break;
+    case Mode::SharedRead:
+        file.m_fd = OpenLocked(path, O_RDONLY, LOCK_SH);
+        break;
+    case Mode::ExclusiveWrite:
+        file.m_fd = CreateLocked(path);
+        break;
+    }
+    if (file.m_fd >= 0) {
+        file.m_strFullPath = std::move(fullPath);
+    }
     return file;
+}
+
+CFile CFile::OpenExclusiveForReading(const std::string& path) {
+    return Open(path, Mode::ExclusiveRead);
+}
+
+CFile CFile::OpenSharedForReading(const std::string& path) {
+    return Open(path, Mode::SharedRead);
+}
+
+CFile CFile::CreateExclusiveForWriting(const std::string& path) {
+    return Open(path, Mode::ExclusiveWrite);
 }
 
 bool CFile::IsOpen() const noexcept {

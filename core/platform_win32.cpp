@@ -43,6 +43,22 @@ void* OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD dispo
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
+// A file to write: OPEN_ALWAYS and then SetEndOfFile, so that the file is
+// cut to zero length only once we hold it and a file held by someone else
+// stays untouched.
+void* CreateHandle(const std::string& path) {
+    void* handle = OpenHandle(path, GENERIC_WRITE, 0, OPEN_ALWAYS);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    if (::SetFilePointer(ToHandle(handle), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !::SetEndOfFile(ToHandle(handle))) {
+        ::CloseHandle(ToHandle(handle));
+        return nullptr;
+    }
+    return handle;
+}
+
 bool IsDiskFull(DWORD error) {
     return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
 }
@@ -92,52 +108,39 @@ CFile::~CFile() {
     }
 }
 
-CFile CFile::OpenExclusiveForReading(const std::string& path) {
+CFile CFile::Open(const std::string& path, Mode mode) {
     CFile file;
     std::string fullPath = FullPathOf(path);
     if (!FitsPathLimit(path, fullPath)) {
         return file;
     }
-    file.m_hFile = OpenHandle(path, GENERIC_READ, 0, OPEN_EXISTING);
+    switch (mode) {
+    case Mode::ExclusiveRead:
+        file.m_hFile = OpenHandle(path, GENERIC_READ, 0, OPEN_EXISTING);
+        break;
+    case Mode::SharedRead:
+        file.m_hFile = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        break;
+    case Mode::ExclusiveWrite:
+        file.m_hFile = CreateHandle(path);
+        break;
+    }
     if (file.m_hFile != nullptr) {
         file.m_strFullPath = std::move(fullPath);
     }
     return file;
+}
+
+CFile CFile::OpenExclusiveForReading(const std::string& path) {
+    return Open(path, Mode::ExclusiveRead);
 }
 
 CFile CFile::OpenSharedForReading(const std::string& path) {
-    CFile file;
-    std::string fullPath = FullPathOf(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
-    file.m_hFile = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (file.m_hFile != nullptr) {
-        file.m_strFullPath = std::move(fullPath);
-    }
-    return file;
+    return Open(path, Mode::SharedRead);
 }
 
 CFile CFile::CreateExclusiveForWriting(const std::string& path) {
-    CFile file;
-    std::string fullPath = FullPathOf(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
-    // OPEN_ALWAYS and then SetEndOfFile: the file is cut to zero length only
-    // once we hold it, so a file held by someone else stays untouched.
-    void* handle = OpenHandle(path, GENERIC_WRITE, 0, OPEN_ALWAYS);
-    if (handle == nullptr) {
-        return file;
-    }
-    if (::SetFilePointer(ToHandle(handle), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        !::SetEndOfFile(ToHandle(handle))) {
-        ::CloseHandle(ToHandle(handle));
-        return file;
-    }
-    file.m_hFile = handle;
-    file.m_strFullPath = std::move(fullPath);
-    return file;
+    return Open(path, Mode::ExclusiveWrite);
 }
 
 bool CFile::IsOpen() const noexcept {
