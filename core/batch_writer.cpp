@@ -23,9 +23,10 @@ constexpr std::string_view kCommentLines =
 constexpr std::string_view kEndMarker = "#KONIEC\n";
 // Of a longer line only this many bytes are converted.
 constexpr std::size_t kMaxLineBytes = 2047;
-// The work buffer a line is converted in: the line, then bytes the field
-// writers may read.
-constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + kFieldReadAhead;
+// The work buffer a line is converted in: the line, then bytes the token
+// and field scans may read.
+constexpr std::size_t kReadAhead = std::max(kTokenReadAhead, kFieldReadAhead);
+constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + kReadAhead;
 constexpr std::size_t kMaxFields = 5;
 
 bool IsLayoutIndex(int index) {
@@ -164,15 +165,18 @@ RecordResult CBatchWriter::WriteRecord(std::string_view line) {
 }
 
 bool CBatchWriter::WriteRecordOf(std::string_view line) {
-    const std::size_t start = line.find_first_not_of(" \t");
-    if (start == std::string_view::npos || !m_bOpen || !IsLayoutIndex(m_nLayout)) {
+    std::size_t start = 0;
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) {
+        ++start;
+    }
+    if (start == line.size() || !m_bOpen || !IsLayoutIndex(m_nLayout)) {
         return false;
     }
     line = line.substr(start, kMaxLineBytes);
-    // Into the work buffer, followed by bytes that the field writers may read.
+    // Into the work buffer, followed by the bytes that the scans may read.
     char* const work = m_recordBuffer.get();
     std::memcpy(work, line.data(), line.size());
-    std::memset(work + line.size(), 0, kFieldReadAhead);
+    std::memset(work + line.size(), 0, kReadAhead);
     const Layout& layout = GetLayout(m_nLayout);
     std::array<std::string_view, kMaxFields> tokens;
     const auto count = static_cast<int>(

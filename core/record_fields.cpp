@@ -20,11 +20,6 @@ bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-char* Append(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-}
-
 constexpr bool kWordScans = std::endian::native == std::endian::little;
 
 std::uint64_t LoadWord(const char* p) {
@@ -206,15 +201,6 @@ char* WriteNumberField(char* out, std::string_view token, int decimals, bool coo
         }
     }
     return WriteNumber(out, token, decimals, coordinate);
-}
-
-// A token of up to sixteen bytes is copied as two words.
-char* WriteTextField(char* out, std::string_view token) {
-    if (token.size() <= 16) {
-        std::memcpy(out, token.data(), 16);
-        return out + token.size();
-    }
-    return Append(out, token.substr(0, kMaxTextToken));
 }
 
 } // namespace velmora

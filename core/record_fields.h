@@ -1,7 +1,10 @@
 #pragma once
 // Writing the fields of a record from the tokens of an input line.
 
+#include "layouts.h"
+
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace velmora {
@@ -14,8 +17,17 @@ inline constexpr std::size_t kFieldReadAhead = 16;
 // Room a field may take in the record buffer, more than any field needs.
 inline constexpr std::size_t kMaxFieldLength = 340;
 
-// A text field: the token's first kMaxTextToken bytes. Returns the field's end.
-char* WriteTextField(char* out, std::string_view token);
+// A text field: the token's first kMaxTextToken bytes. Returns the field's
+// end. A token of up to sixteen bytes is copied as two words.
+inline char* WriteTextField(char* out, std::string_view token) {
+    if (token.size() <= 16) {
+        std::memcpy(out, token.data(), 16);
+        return out + token.size();
+    }
+    const std::size_t length = token.size() < kMaxTextToken ? token.size() : kMaxTextToken;
+    std::memcpy(out, token.data(), length);
+    return out + length;
+}
 
 // A number field: the token through ParseNumber, printed with `decimals`
 // decimals. A coordinate (X, Y) that holds no number gives nullptr: the line
