@@ -4,9 +4,6 @@
 
 #include "record_fields.h"
 
-#include "layouts.h"
-#include "numbers.h"
-
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -39,8 +36,8 @@ std::uint64_t NonDigitBytes(std::uint64_t word) {
 }
 
 // Copies the run of digits that begins at p, but not past end, to w; returns
-// where it ends and advances w as far. p lies in a token, so eight
-// bytes can be read from anywhere up to end; up to eight bytes are written.
+// where it ends and advances w as far. p lies in a token (kFieldReadAhead), so
+// eight bytes can be read from anywhere up to end; up to eight are written.
 const char* CopyDigits(char*& w, const char* p, const char* end) {
     if constexpr (kWordScans) {
         while (p < end) {
@@ -75,9 +72,10 @@ const char* Limit(const char* p, const char* end, int count) {
     return end - p > count ? p + count : end;
 }
 
-// WriteNumber's short way for a token of 1-16 bytes: digits with at most one '.' or ',' among them,
-// the first digit not a 0 followed by another digit. Returns the end of the
-// written column, or nullptr when the token has another shape.
+// WriteNumber's short way for a token of 1-16 bytes: digits with at most one
+// '.' or ',' among them, the first digit not a 0 followed by another digit.
+// Returns the end of the written column, or nullptr when the token has
+// another shape.
 char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxIntegerDigits) {
     const std::size_t length = token.size();
     if (length == 0 || length > 16) {

@@ -2,6 +2,7 @@
 // Writing the fields of a record from the tokens of an input line.
 
 #include "layouts.h"
+#include "numbers.h"
 
 #include <cstddef>
 #include <cstring>
@@ -14,8 +15,9 @@ namespace velmora {
 // converted in a buffer with this many bytes to spare behind it.
 inline constexpr std::size_t kFieldReadAhead = 16;
 
-// Room a field may take in the record buffer, more than any field needs.
-inline constexpr std::size_t kMaxFieldLength = 340;
+// Room a field may take in the record buffer: what FormatFixed may write,
+// more than a text field or a copied plain decimal takes.
+inline constexpr std::size_t kMaxFieldLength = kMaxFixedLength;
 
 // A text field: the token's first kMaxTextToken bytes. Returns the field's
 // end. A token of up to sixteen bytes is copied as two words.
