@@ -81,18 +81,28 @@ INSTANTIATE_TEST_SUITE_P(DiskFull, DevFull,
                                            DiskFullCase{"ManyPoints", 20000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A small file system prepared by the caller, for example
-//   mkdir -p /mnt/velmora-small && mount -t tmpfs -o size=64k tmpfs /mnt/velmora-small
-//   VELMORA_SMALL_FS=/mnt/velmora-small ctest ...
-// The batch file fills it; what was written must not look complete.
+// Where a write fails with "no space" or is refused whoever asks: the small file system and the
+// read-only folder that scripts/with-fault-mounts gives the tests (ctest runs them under it), or
+// the reason it could not.
+std::string FaultFolder(const char* name) {
+    const char* const folder = std::getenv(name);
+    return folder != nullptr ? folder : "";
+}
+
+std::string WhyNoFaultFolder(const char* name) {
+    const char* const why = std::getenv("VELMORA_NO_FAULT_MOUNTS");
+    return std::string(name) +
+           " is not set: " + (why != nullptr ? why : "not run under scripts/with-fault-mounts");
+}
+
+// The batch file fills the small file system; what was written must not look complete.
 TEST_F(PosixFault, SmallFileSystemFillsUp) {
-    const char* const folder = std::getenv("VELMORA_SMALL_FS");
-    if (folder == nullptr || *folder == '\0') {
-        GTEST_SKIP() << "VELMORA_SMALL_FS names no small file system (mount a tmpfs of about 64 "
-                        "KiB and set it to run this test)";
+    const std::string folder = FaultFolder("VELMORA_SMALL_FS");
+    if (folder.empty()) {
+        GTEST_SKIP() << WhyNoFaultFolder("VELMORA_SMALL_FS");
     }
     struct statvfs fs {};
-    if (statvfs(folder, &fs) != 0 || fs.f_blocks * fs.f_frsize > (4u << 20)) {
+    if (statvfs(folder.c_str(), &fs) != 0 || fs.f_blocks * fs.f_frsize > (4u << 20)) {
         GTEST_SKIP() << folder << " is not a file system of at most 4 MiB";
     }
     const std::size_t room = static_cast<std::size_t>(fs.f_bavail) * fs.f_frsize;
@@ -100,7 +110,7 @@ TEST_F(PosixFault, SmallFileSystemFillsUp) {
     // Records of about 40 bytes each: three times the free room.
     const std::string points = ManyPoints(static_cast<int>(room / 40 * 3 + 100));
     WriteBytes(input, points);
-    const std::string output = std::string(folder) + "/punkty.wsd";
+    const std::string output = folder + "/punkty.wsd";
 
     const GenerationResult result = Generate(Request(input, output));
 
@@ -218,30 +228,43 @@ TEST_F(PosixFault, InputLockedByAnotherProcessIsNotOpened) {
 }
 
 // ---------------------------------------------------------------------------
-// A read-only output folder.
+// A read-only output folder: a read-only mount, which refuses root too, or else a folder and
+// a batch file without write permission. The batch file that is there keeps its bytes.
 
 TEST_F(PosixFault, ReadOnlyOutputFolder) {
-    const std::string folder = m_dir.Path("tylko-odczyt");
-    ASSERT_EQ(mkdir(folder.c_str(), 0555), 0);
-    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-    const std::string probe = folder + "/probe";
-    if (const int fd = open(probe.c_str(), O_WRONLY | O_CREAT, 0644); fd >= 0) {
-        close(fd);
-        unlink(probe.c_str());
-        chmod(folder.c_str(), 0755);
-        GTEST_SKIP() << "a read-only folder does not stop this user's writes (running as root)";
+    std::string folder = FaultFolder("VELMORA_READONLY_DIR");
+    std::string writable = FaultFolder("VELMORA_READONLY_SOURCE");
+    if (folder.empty() || writable.empty()) {
+        folder = writable = m_dir.Path("tylko-odczyt");
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    }
+    const std::string old = "#KONIEC\r\n";
+    WriteBytes(writable + "/stary.wsd", old);
+    const std::string output = folder + "/stary.wsd";
+    if (writable == folder) {
+        ASSERT_EQ(chmod(output.c_str(), 0444), 0);
+        ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+        if (access(output.c_str(), W_OK) == 0) {
+            chmod(folder.c_str(), 0755);
+            GTEST_SKIP() << "a read-only folder does not stop this user's writes (running as "
+                            "root), and "
+                         << WhyNoFaultFolder("VELMORA_READONLY_DIR");
+        }
     }
     const std::string input = m_dir.Path("punkty.txt");
     WriteBytes(input, "101 1 2\r\n");
-    const std::string output = folder + "/punkty.wsd";
 
-    const GenerationResult result = Generate(Request(input, output));
+    for (const std::string& path : {output, folder + "/nowy.wsd"}) {
+        const GenerationResult result = Generate(Request(input, path));
 
-    EXPECT_EQ(result.outcome, GenerationOutcome::OutputNotOpened);
-    EXPECT_EQ(result.feedback.messages,
-              std::vector<std::string>{std::string(kOpenFailed) + output});
-    EXPECT_FALSE(test::FileExists(output));
+        EXPECT_EQ(result.outcome, GenerationOutcome::OutputNotOpened);
+        EXPECT_EQ(result.feedback.messages,
+                  std::vector<std::string>{std::string(kOpenFailed) + path});
+    }
+    EXPECT_EQ(ReadBytes(output), old);
+    EXPECT_FALSE(test::FileExists(folder + "/nowy.wsd"));
     chmod(folder.c_str(), 0755);
+    std::remove((writable + "/stary.wsd").c_str());
 }
 
 // ---------------------------------------------------------------------------
