@@ -34,15 +34,26 @@ std::string StandardCodeList() {
                      L",Bez kodu", L"Pom,Punkt pomiarowy, stały"});
 }
 
-Velmora::Velmora(std::wstring_view label, std::optional<std::string> codeList) : m_folder(label) {
-    const std::wstring exe = m_folder / L"Velmora.exe";
-    if (!CopyFileW(ProgramPath().c_str(), exe.c_str(), FALSE)) {
-        throw DriverError("cannot copy " + Utf8(ProgramPath()) + " to " + Utf8(exe));
+Velmora::Velmora(std::wstring_view label, std::optional<std::string> codeList)
+    : m_folder(label), m_programFolder(m_folder.Path()) {
+    Start(m_folder.Path(), codeList);
+}
+
+Velmora::Velmora(std::wstring_view label, const std::wstring& writable,
+                 const std::wstring& programFolder, const std::string& codeList)
+    : m_folder(label), m_programFolder(programFolder) {
+    Start(writable, codeList);
+}
+
+void Velmora::Start(const std::wstring& writable, const std::optional<std::string>& codeList) {
+    const std::wstring copy = writable + L"Velmora.exe";
+    if (!CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE)) {
+        throw DriverError("cannot copy " + Utf8(ProgramPath()) + " to " + Utf8(copy));
     }
     if (codeList) {
-        WriteBytes(ListPath(), *codeList);
+        WriteBytes(writable + kCodeListName, *codeList);
     }
-    m_program = std::make_unique<Program>(exe, m_folder.Path());
+    m_program = std::make_unique<Program>(m_programFolder + L"Velmora.exe", m_folder.Path());
 }
 
 bool Velmora::DialogShown() const {

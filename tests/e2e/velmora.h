@@ -46,10 +46,14 @@ public:
     // file at all when it is empty) and starts it there.
     explicit Velmora(std::wstring_view label,
                      std::optional<std::string> codeList = StandardCodeList());
+    // Copies the program and `codeList` into `writable` and starts it from `programFolder`,
+    // another view of the same folder (a read-only one, say); both paths end in a backslash.
+    Velmora(std::wstring_view label, const std::wstring& writable,
+            const std::wstring& programFolder, const std::string& codeList);
 
     const TempFolder& Folder() const { return m_folder; }
     Program& Process() { return *m_program; }
-    std::wstring ListPath() const { return m_folder / kCodeListName; }
+    std::wstring ListPath() const { return m_programFolder + kCodeListName; }
 
     // The main dialog; waits for it the first time.
     HWND Dialog();
@@ -82,7 +86,11 @@ public:
     bool WaitEnded();
 
 private:
+    // Puts the program and its list into `writable` and starts it from m_programFolder.
+    void Start(const std::wstring& writable, const std::optional<std::string>& codeList);
+
     TempFolder m_folder;
+    std::wstring m_programFolder;
     std::unique_ptr<Program> m_program;
     HWND m_dialog = nullptr;
 };
