@@ -6,9 +6,11 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,18 +136,15 @@ inline std::vector<std::string> ModelInputLines(std::string_view raw) {
     return lines;
 }
 
-inline bool IsListBlank(char c) {
-    return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == ' ';
-}
+// The bytes trimmed around a code and a description.
+constexpr std::string_view kListBlanks = " \t\n\v\f\r";
 
 inline std::string_view TrimList(std::string_view text) {
-    while (!text.empty() && IsListBlank(text.front())) {
-        text.remove_prefix(1);
+    const std::size_t first = text.find_first_not_of(kListBlanks);
+    if (first == std::string_view::npos) {
+        return {};
     }
-    while (!text.empty() && IsListBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return text.substr(first, text.find_last_not_of(kListBlanks) + 1 - first);
 }
 
 // Code page 1250 uppercase, written from the code page's letter table.
@@ -181,19 +180,22 @@ struct PointCode {
     std::string description;
 };
 
-// The entries a point-code list of these bytes yields: pieces of at most 2047
-// bytes, each handled as a line of its own.
+inline iconv_t OpenConverter(const char* to, const char* from) {
+    const iconv_t converter = iconv_open(to, from);
+    Check(reinterpret_cast<std::intptr_t>(converter) != -1, "glibc's converter is not available");
+    return converter;
+}
+
 // A list text that is well-formed UTF-8 with a multi-byte character, turned
 // into code page 1250 by glibc's converters ('?' for a character the code
 // page lacks); any other text as it is.
 inline std::string ModelListCodePage(const std::string& text) {
-    if (std::all_of(text.begin(), text.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         return text;
     }
     std::string utf32(text.size() * 4, '\0');
     {
-        const iconv_t decode = iconv_open("UTF-32LE", "UTF-8");
+        const iconv_t decode = OpenConverter("UTF-32LE", "UTF-8");
         char* in = const_cast<char*>(text.data());
         std::size_t inLeft = text.size();
         char* out = utf32.data();
@@ -205,7 +207,7 @@ inline std::string ModelListCodePage(const std::string& text) {
         }
         utf32.resize(utf32.size() - outLeft);
     }
-    const iconv_t encode = iconv_open("CP1250", "UTF-32LE");
+    const iconv_t encode = OpenConverter("CP1250", "UTF-32LE");
     std::string result;
     for (std::size_t i = 0; i < utf32.size(); i += 4) {
         char* in = utf32.data() + i;
@@ -224,25 +226,42 @@ inline std::string ModelListCodePage(const std::string& text) {
     return result;
 }
 
+// The entry one piece of the list gives, if any. The piece's text ends at its
+// first NUL; its first comma divides the code from the description (a comma
+// in first place leaves the code empty); both are trimmed and must not be
+// empty.
+inline std::optional<PointCode> ModelListEntry(std::string_view piece) {
+    piece = piece.substr(0, piece.find('\0'));
+    const auto comma = std::ranges::find(piece, ',');
+    if (comma == piece.end()) {
+        return std::nullopt;
+    }
+    PointCode entry{std::string(TrimList({piece.begin(), comma})),
+                    std::string(TrimList({comma + 1, piece.end()}))};
+    if (entry.code.empty() || entry.description.empty()) {
+        return std::nullopt;
+    }
+    std::ranges::transform(entry.code, entry.code.begin(), UpperCp1250);
+    return entry;
+}
+
+// The entries a point-code list of these bytes yields. The whole file goes
+// through text mode and the UTF-8 conversion first; then every line, counted
+// with its LF, is cut into pieces of 2047 bytes, and each piece is read as a
+// line of its own.
 inline std::vector<PointCode> ModelPointCodes(std::string_view raw) {
+    constexpr std::size_t kPieceBytes = 2047;
     const std::string text = ModelListCodePage(TextMode(raw));
     std::vector<PointCode> entries;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::string_view piece = NextPiece(text, pos, 2047);
-        piece = piece.substr(0, piece.find('\0'));
-        const std::size_t comma = piece.find(',');
-        if (comma == std::string_view::npos || comma == 0) {
-            continue;
+    for (auto begin = text.begin(); begin != text.end();) {
+        const auto lf = std::find(begin, text.end(), '\n');
+        const std::string_view line(begin, lf == text.end() ? lf : lf + 1);
+        for (std::size_t at = 0; at < line.size(); at += kPieceBytes) {
+            if (std::optional<PointCode> entry = ModelListEntry(line.substr(at, kPieceBytes))) {
+                entries.push_back(std::move(*entry));
+            }
         }
-        const std::string_view code = TrimList(piece.substr(0, comma));
-        const std::string_view description = TrimList(piece.substr(comma + 1));
-        if (code.empty() || description.empty()) {
-            continue;
-        }
-        PointCode entry{std::string(code), std::string(description)};
-        std::transform(entry.code.begin(), entry.code.end(), entry.code.begin(), UpperCp1250);
-        entries.push_back(std::move(entry));
+        begin += static_cast<std::ptrdiff_t>(line.size());
     }
     return entries;
 }
