@@ -12,10 +12,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
+
+// The layer's assertions are part of what these tests run (CMakeLists.txt).
+#ifdef NDEBUG
+#error "the tests of the Win32 layer are built without its assertions"
+#endif
 
 namespace {
 
@@ -175,6 +184,40 @@ TEST_F(DialogTest, OkAndCancelEndTheDialogWithTheirCodes) {
     CTestDlg closed;
     closed.m_onInit = [](CTestDlg& d) { ::PostMessageA(d.Handle(), WM_CLOSE, 0, 0); };
     EXPECT_EQ(closed.DoModal(), IDCANCEL) << "the close button cancels";
+}
+
+// A close sent by another thread is handled inside the loop's wait for
+// messages; it must not wait there for some later message to end the loop.
+TEST_F(DialogTest, ACloseSentFromAnotherThreadEndsTheLoopAtOnce) {
+    using Clock = std::chrono::steady_clock;
+    for (const int id : {IDOK, IDCANCEL}) {
+        CTestDlg dialog;
+        std::promise<void> returned;
+        std::thread closer;
+        Clock::time_point sentAt;
+        dialog.m_onInit = [&](CTestDlg& d) {
+            // No edit box with the focus, whose blinking caret would wake the loop.
+            d.m_edit.EnableWindow(FALSE);
+            closer = std::thread([&, window = d.Handle()] {
+                // Once the dialog has shown itself and waits for input.
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                ::SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0,
+                                      SMTO_NORMAL, 5000, nullptr);
+                sentAt = Clock::now();
+                // A loop that did not wake up is woken here, late.
+                if (returned.get_future().wait_for(std::chrono::seconds(3)) !=
+                    std::future_status::ready) {
+                    ::PostMessageA(window, WM_APP, 0, 0);
+                }
+            });
+        };
+        EXPECT_EQ(dialog.DoModal(), id);
+        const Clock::time_point returnedAt = Clock::now();
+        returned.set_value();
+        ASSERT_TRUE(closer.joinable());
+        closer.join();
+        EXPECT_LT(returnedAt - sentAt, std::chrono::milliseconds(1000)) << "command " << id;
+    }
 }
 
 TEST_F(DialogTest, DataExchangeBindsTheControlsToTheirItems) {
@@ -384,6 +427,39 @@ TEST_F(DialogTest, TheWaitCursorNestsAndRestores) {
     EXPECT_FALSE(g_app.IsWaitCursorOn());
     g_app.DoWaitCursor(-1);
     EXPECT_FALSE(g_app.IsWaitCursorOn()) << "an extra end does not go below zero";
+}
+
+// Each misuse stops the program at its assertion (run in a child process).
+TEST(LayerAssertions, StopWhatWouldActOnNoWindowOrTheWrongOne) {
+    const HWND gone = ::CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    const auto runModal = [](std::function<void(CTestDlg&)> onInit) {
+        CTestDlg dialog;
+        dialog.m_onInit = std::move(onInit);
+        dialog.DoModal();
+    };
+    const struct {
+        std::function<void()> misuse;
+        const char* assertion;
+    } cases[] = {
+        {[] { CEdit().SetSel(0, 0); }, "without its window"},
+        {[gone] { CWnd(gone).SetWindowText("x"); }, "without its window"},
+        {[] { CToolTipCtrl().Activate(TRUE); }, "without its window"},
+        {[&] { runModal([](CTestDlg& d) { d.DoModal(); }); }, "runs already"},
+        {[&] {
+             runModal([](CTestDlg& d) {
+                 CDataExchange exchange{&d, FALSE};
+                 CEdit missing;
+                 DDX_Control(&exchange, 999, missing);
+             });
+         },
+         "no item"},
+        {[gone] { CTestDlg(nullptr).Attach(gone); }, "before its window"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DEATH(c.misuse(), c.assertion) << "case " << &c - cases;
+    }
 }
 
 } // namespace

@@ -3,11 +3,24 @@
 #include "paint_dc.h"
 #include "win_app.h"
 
+#include <cassert>
 #include <utility>
+
+namespace {
+
+// The application object, whose wait cursor the dialogs show.
+CWinApp& App() {
+    CWinApp* app = AfxGetApp();
+    assert(app != nullptr && "a dialog used without the application object");
+    return *app;
+}
+
+} // namespace
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.GetSafeHwnd() == nullptr) {
         control.Attach(pDX->m_pDlgWnd->GetDlgItem(id).GetSafeHwnd());
+        assert(control.GetSafeHwnd() != nullptr && "no item of the dialog with this id");
         if (control.GetSafeHwnd() != nullptr) {
             pDX->m_pDlgWnd->m_boundControls.push_back(&control);
         }
@@ -18,17 +31,21 @@ CDialog::CDialog(UINT templateId, CWnd* pParentWnd)
     : m_nIDTemplate(templateId), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() {
+    // DoModal destroys the window before it returns; destroyed now, it would
+    // send its last messages to an object whose derived part is gone.
+    assert(m_hWnd == nullptr && "a dialog object destroyed before its window");
+    // Should a window be left (an error that left DoModal early), its
+    // messages no longer reach this object.
+    if (m_hWnd != nullptr) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+    }
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
-    }
-    // The derived class's controls are gone already.
-    m_boundControls.clear();
-    if (m_hWnd != nullptr) {
-        ::DestroyWindow(m_hWnd);
     }
 }
 
 INT_PTR CDialog::DoModal() {
+    assert(m_hWnd == nullptr && "a dialog that runs already");
     const HINSTANCE instance = AfxGetResourceHandle();
     const HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     const HGLOBAL loaded = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
@@ -70,8 +87,13 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int result) {
+    AssertHasWindow();
     m_nModalResult = result;
     m_bContinueModal = false;
+    // The loop may be asleep in GetMessage: a command that came as a sent
+    // message (from another thread, from a hook) left nothing in the queue
+    // to wake it.
+    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -88,11 +110,11 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CDialog::BeginWaitCursor() const {
-    AfxGetApp()->DoWaitCursor(1);
+    App().DoWaitCursor(1);
 }
 
 void CDialog::EndWaitCursor() const {
-    AfxGetApp()->DoWaitCursor(-1);
+    App().DoWaitCursor(-1);
 }
 
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
@@ -249,7 +271,7 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         }
         return false;
     case WM_SETCURSOR:
-        if (AfxGetApp()->IsWaitCursorOn()) {
+        if (App().IsWaitCursorOn()) {
             ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
             result = TRUE;
             return true;

@@ -3,9 +3,12 @@
 
 #include "wnd.h"
 
+#include <cassert>
+
 class CPaintDC {
 public:
     explicit CPaintDC(const CWnd& window) : m_hWnd(window.GetSafeHwnd()) {
+        assert(::IsWindow(m_hWnd) && "painting without a window");
         m_hDC = ::BeginPaint(m_hWnd, &m_ps);
     }
     CPaintDC(const CPaintDC&) = delete;
