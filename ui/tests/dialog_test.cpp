@@ -186,6 +186,25 @@ TEST_F(DialogTest, OkAndCancelEndTheDialogWithTheirCodes) {
     EXPECT_EQ(closed.DoModal(), IDCANCEL) << "the close button cancels";
 }
 
+void CALLBACK QuitTimer(HWND /*window*/, UINT /*message*/, UINT_PTR /*id*/, DWORD /*time*/) {
+    ::PostQuitMessage(0);
+}
+
+TEST_F(DialogTest, AWindowDestroyedWhileTheLoopRunsEndsIt) {
+    CTestDlg dialog;
+    dialog.m_onInit = [](CTestDlg& d) { Click(d, IDC_TEST_BUTTON); };
+    dialog.m_onButton = [](CTestDlg& d) { ::DestroyWindow(d.Handle()); };
+    // A loop that missed the end of its window would wait for ever: a late WM_QUIT ends it.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 3000, &QuitTimer);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(dialog.DoModal(), -1);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::KillTimer(nullptr, timer);
+    MSG quit;
+    EXPECT_FALSE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_LT(took, std::chrono::milliseconds(1000));
+}
+
 // A close sent by another thread is handled inside the loop's wait for
 // messages; it must not wait there for some later message to end the loop.
 TEST_F(DialogTest, ACloseSentFromAnotherThreadEndsTheLoopAtOnce) {

@@ -316,7 +316,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     }
     if (message == WM_NCDESTROY) {
         // The last message of the window; its controls have gone before it.
+        // Destroyed while its modal loop runs (by a handler, say), it ends the
+        // loop, which may be asleep in GetMessage.
         dialog->m_hWnd = nullptr;
+        if (std::exchange(dialog->m_bContinueModal, false)) {
+            ::PostMessageA(nullptr, WM_NULL, 0, 0);
+        }
         for (CWnd* control : dialog->m_boundControls) {
             control->Detach();
         }
