@@ -100,6 +100,13 @@ def generation_seeds():
     write("generation", "header_bom_words", bytes([11, 1, 0x10, 0, 0]) + b"\xef\xbb\xbfname, easting, northing, elevation\r\n"
           b"A1, 600389.138, 6614931.498, 94.575\r\n;;\r\nB2,ten,1e999,x\r\n\r\nC3,inf,2,3\r\n")
     write("generation", "code_text_elsewhere", bytes([2, 3, 0x50, 0, 0]) + base)
+    # Numbers whose conversion is hard: mantissas longer than the 800 digits a
+    # converter may keep, halfway values, exponents at the ends of the range.
+    write("generation", "hard_numbers", bytes([7, 3, 0, 0, 0]) +
+          b"1" + b"0" * 20 + b"," + b"0" * 810 + b" 2\r\n" +
+          b"0," + b"9" * 850 + b" 0," + b"0" * 790 + b"1e-10\r\n" +
+          b"9007199254740993 2.2250738585072011e-308\r\n" +
+          b"0x1.fffffffffffff8p1023 1,7976931348623158e308\r\n")
 
 
 if __name__ == "__main__":
