@@ -87,13 +87,12 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int result) {
-    AssertHasWindow();
     m_nModalResult = result;
     m_bContinueModal = false;
     // The loop may be asleep in GetMessage: a command that came as a sent
     // message (from another thread, from a hook) left nothing in the queue
     // to wake it.
-    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    ::PostMessageA(Window(), WM_NULL, 0, 0);
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {

@@ -24,72 +24,31 @@ public:
     // (index 0, unchecked): a debug build stops there instead, as it does in
     // every operation below on a window that does not exist.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        AssertHasWindow();
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+        return ::SendMessageA(Window(), message, wParam, lParam);
     }
 
     // Code page bytes of the window text, as the system's ANSI functions give them.
     std::string GetWindowText() const {
-        AssertHasWindow();
-        std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+        std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(Window())) + 1, '\0');
         const int length = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
         text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
         return text;
     }
-    void SetWindowText(const std::string& text) const {
-        AssertHasWindow();
-        ::SetWindowTextA(m_hWnd, text.c_str());
-    }
+    void SetWindowText(const std::string& text) const { ::SetWindowTextA(Window(), text.c_str()); }
 
-    int GetDlgCtrlID() const {
-        AssertHasWindow();
-        return ::GetDlgCtrlID(m_hWnd);
-    }
-    CWnd GetWindow(UINT command) const {
-        AssertHasWindow();
-        return CWnd(::GetWindow(m_hWnd, command));
-    }
-    CWnd GetDlgItem(int id) const {
-        AssertHasWindow();
-        return CWnd(::GetDlgItem(m_hWnd, id));
-    }
-    HMENU GetSystemMenu(BOOL revert) const {
-        AssertHasWindow();
-        return ::GetSystemMenu(m_hWnd, revert);
-    }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(Window()); }
+    CWnd GetWindow(UINT command) const { return CWnd(::GetWindow(Window(), command)); }
+    CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(Window(), id)); }
+    HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(Window(), revert); }
 
-    BOOL EnableWindow(BOOL enable) const {
-        AssertHasWindow();
-        return ::EnableWindow(m_hWnd, enable);
-    }
-    BOOL IsWindowEnabled() const {
-        AssertHasWindow();
-        return ::IsWindowEnabled(m_hWnd);
-    }
-    CWnd SetFocus() const {
-        AssertHasWindow();
-        return CWnd(::SetFocus(m_hWnd));
-    }
-    BOOL ShowWindow(int command) const {
-        AssertHasWindow();
-        return ::ShowWindow(m_hWnd, command);
-    }
-    BOOL IsIconic() const {
-        AssertHasWindow();
-        return ::IsIconic(m_hWnd);
-    }
-    void GetClientRect(RECT* rect) const {
-        AssertHasWindow();
-        ::GetClientRect(m_hWnd, rect);
-    }
-    void GetWindowRect(RECT* rect) const {
-        AssertHasWindow();
-        ::GetWindowRect(m_hWnd, rect);
-    }
-    LONG_PTR GetStyle() const {
-        AssertHasWindow();
-        return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
-    }
+    BOOL EnableWindow(BOOL enable) const { return ::EnableWindow(Window(), enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(Window()); }
+    CWnd SetFocus() const { return CWnd(::SetFocus(Window())); }
+    BOOL ShowWindow(int command) const { return ::ShowWindow(Window(), command); }
+    BOOL IsIconic() const { return ::IsIconic(Window()); }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(Window(), rect); }
+    void GetWindowRect(RECT* rect) const { ::GetWindowRect(Window(), rect); }
+    LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(Window(), GWL_STYLE); }
     HICON SetIcon(HICON icon, BOOL bigIcon) const {
         // The previous icon comes back as the message's result.
         return reinterpret_cast<HICON>( // NOLINT(performance-no-int-to-ptr)
@@ -98,10 +57,12 @@ public:
     }
 
 protected:
-    // Also a handle whose window is gone: the system may have given it to
-    // another window meanwhile.
-    void AssertHasWindow() const {
+    // The handle, for an operation on the window; a debug build stops when
+    // there is no window, also when the handle's window is gone (the system
+    // may have given the handle to another window meanwhile).
+    HWND Window() const {
         assert(::IsWindow(m_hWnd) && "a wrapper used without its window");
+        return m_hWnd;
     }
 
     HWND m_hWnd = nullptr;
