@@ -58,7 +58,9 @@ bool IsOverflow(std::string_view number, bool hex) {
             exponent = digits.front() == '-' ? -kHuge : kHuge;
         }
     }
-    return (hex ? 4 : 1) * lead + exponent > 0;
+    // lead is bounded by the token's length, the exponent is not: compared
+    // rather than added, so that no exponent can overflow the sum.
+    return exponent > -(hex ? 4 : 1) * lead;
 }
 
 struct Conversion {

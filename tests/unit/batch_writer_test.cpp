@@ -57,6 +57,11 @@ const SplitCase kSplitCases[] = {
     {0, "101;1,234,5;2m", "ABC;101;1.234000;2.000000"},
     {0, "101;12.5m;2", "ABC;101;12.500000;2.000000"},
     {3, "P\xB3\xF3 1 2\r", "ABC;P\xB3\xF3;1.000000;2.000000"},
+    // Text tokens around the two words the short copy moves.
+    {3, "PKT-0001 1 2", "ABC;PKT-0001;1.000000;2.000000"},
+    {3, "PKT-00012 1 2", "ABC;PKT-00012;1.000000;2.000000"},
+    {3, "PKT-000123456789 1 2", "ABC;PKT-000123456789;1.000000;2.000000"},
+    {3, "PKT-0001234567890 1 2", "ABC;PKT-0001234567890;1.000000;2.000000"},
 };
 
 class WriterSplitting : public ::testing::TestWithParam<SplitCase> {};
@@ -102,6 +107,12 @@ const NumberRoleCase kNumberRoleCases[] = {
     {2, "101 0x 2", "ABC;101;0.000000;2.000000"},
     {2, "101 ,5 -0", "ABC;101;0.500000;-0.000000"},
     {8, "1 2 inf", "ABC;1.000000;2.000000;inf"},
+    // Exponents next to the ends of long long.
+    {11, "1 1e9223372036854775807 5", nullptr},
+    {11, "3 100000000e9223372036854775800 5", nullptr},
+    {11, "5 5 6 1e9223372036854775807", "ABC;5;5.000000;6.000000;inf"},
+    {11, "7 0.0001e-9223372036854775808 5", "ABC;7;0.000000;5.000000;"},
+    {11, "9 0x0.0001p-9223372036854775808 5", "ABC;9;0.000000;5.000000;"},
 };
 
 class WriterNumberRoles : public ::testing::TestWithParam<NumberRoleCase> {};
