@@ -7,6 +7,7 @@
 #include "layouts.h"
 #include "line_tokens.h"
 #include "record_fields.h"
+#include "unicode_text.h"
 
 #include <algorithm>
 #include <array>
@@ -157,14 +158,14 @@ void CBatchWriter::WriteHeader() {
     m_file.Write(line);
 }
 
-RecordResult CBatchWriter::WriteRecord(std::string_view line) {
-    if (WriteRecordOf(line)) {
+RecordResult CBatchWriter::WriteRecord(std::string_view line, bool decoded) {
+    if (WriteRecordOf(line, decoded)) {
         return RecordResult::Written;
     }
     return IsBlankLine(line, m_cSeparator) ? RecordResult::Blank : RecordResult::Skipped;
 }
 
-bool CBatchWriter::WriteRecordOf(std::string_view line) {
+bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
     std::size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) {
         ++start;
@@ -203,6 +204,10 @@ bool CBatchWriter::WriteRecordOf(std::string_view line) {
         const std::string_view token = tokens[field.token];
         switch (field.format) {
         case FieldFormat::Text:
+            if (decoded &&
+                token.substr(0, kMaxTextToken).find(kLackingCharacter) != std::string_view::npos) {
+                return false;
+            }
             out = WriteTextField(out, token);
             break;
         case FieldFormat::Fixed6:

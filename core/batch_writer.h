@@ -15,7 +15,8 @@ namespace velmora {
 enum class RecordResult {
     Written, // a record was written
     Blank,   // only blanks, tabs, CRs and separators: nothing to convert
-    Skipped, // no record: too few columns, or X or Y holds no number
+    Skipped, // no record: too few columns, X or Y holds no number, or a point
+             // number holds a character code page 1250 lacks
 };
 
 class CBatchWriter {
@@ -43,8 +44,11 @@ public:
     bool IsOpen() const noexcept { return m_bOpen; }
 
     // Converts one input line (without its line end) into at most one record
-    // and writes it. Throws FileError when writing fails.
-    RecordResult WriteRecord(std::string_view line);
+    // and writes it. In a line `decoded` from UTF-8 or UTF-16, a point number
+    // holding kLackingCharacter in the bytes it keeps gives no record: the
+    // character it stands for cannot be written. Throws FileError when
+    // writing fails.
+    RecordResult WriteRecord(std::string_view line, bool decoded = false);
 
     // Writes "#KONIEC", flushes and closes the file. Throws FileError.
     void Finish();
@@ -52,7 +56,7 @@ public:
 private:
     void WriteHeader();
     // WriteRecord's conversion: whether the line gave a record.
-    bool WriteRecordOf(std::string_view line);
+    bool WriteRecordOf(std::string_view line, bool decoded);
 
     bool m_bOpen = false;
     std::string m_strPath;

@@ -7,8 +7,8 @@
 #include "layouts.h"
 #include "platform.h"
 #include "text_input.h"
-#include "utf8_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -122,9 +122,9 @@ CCatalogue::CCatalogue(const std::string& pointCodeListPath) {
     LoadPointCodes(pointCodeListPath);
 }
 
-// The whole list is read first (text mode, after a byte-order mark), so that
-// a list saved as UTF-8 can be recognised and turned into code page 1250
-// before it is split into entries.
+// The whole list is read first, in text mode and as code page 1250 bytes
+// (CTextInput decodes a list saved as UTF-8 or UTF-16), then split into
+// entries. In a decoded list a character the code page lacks becomes '?'.
 void CCatalogue::LoadPointCodes(const std::string& path) {
     CTextInput list(platform::CFile::OpenSharedForReading(path));
     if (!list.IsOpen()) {
@@ -133,14 +133,13 @@ void CCatalogue::LoadPointCodes(const std::string& path) {
     }
     std::string text;
     try {
-        list.SkipByteOrderMark();
         while (list.ReadPiece(text, kListReadBytes) != 0) {
         }
     } catch (const FileError&) {
         // a read failure ends the list with what was read so far
     }
-    if (IsUtf8WithMultibyte(text)) {
-        text = Utf8ToCp1250(text);
+    if (list.GetEncoding() != TextEncoding::Cp1250) {
+        std::ranges::replace(text, kLackingCharacter, '?');
     }
     for (std::string_view rest(text); !rest.empty();) {
         // A piece: up to and including the next LF, at most kListPieceBytes.

@@ -76,7 +76,7 @@ GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeed
         GenerationCounts counts;
         std::string line;
         for (std::uint64_t number = 1; reader.ReadLine(line); ++number) {
-            switch (writer.WriteRecord(line)) {
+            switch (writer.WriteRecord(line, reader.IsDecoded())) {
             case RecordResult::Written:
                 ++counts.written;
                 break;

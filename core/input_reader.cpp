@@ -3,6 +3,7 @@
 
 #include "input_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmora {
@@ -20,11 +21,6 @@ CInputReader::CInputReader(const std::string& path)
 bool CInputReader::ReadLine(std::string& line) {
     if (!m_bOpen) {
         return false;
-    }
-    if (m_bAtStart) {
-        // A byte-order mark in front of the first line is no part of it.
-        m_bAtStart = false;
-        m_file.SkipByteOrderMark();
     }
     // The first piece goes behind the caller's old text, which is dropped
     // only once a byte has been read, so that line stays unchanged at the end.
@@ -66,6 +62,9 @@ std::string CInputReader::ReadPreview() {
             preview += line;
             preview += "\r\n";
         }
+    }
+    if (IsDecoded()) {
+        std::ranges::replace(preview, kLackingCharacter, '?');
     }
     return preview;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Reads an input point list line by line in text mode, and makes the preview
-// of its first twelve lines. A UTF-8 byte-order mark at the start of the file
-// is skipped.
+// of its first twelve lines. Lists saved as UTF-8 or UTF-16 are read as their
+// code page 1250 bytes (see CTextInput).
 
 #include "text_input.h"
 
@@ -20,18 +20,23 @@ public:
 
     bool IsOpen() const noexcept { return m_bOpen; }
 
+    // Whether the lines read so far come decoded from UTF-8 or UTF-16: then
+    // kLackingCharacter in a line stands for a character code page 1250
+    // lacks. Lines read before it turns true are ASCII.
+    bool IsDecoded() const noexcept { return m_file.GetEncoding() != TextEncoding::Cp1250; }
+
     // Stores the next line (without its line feed) and returns true; returns
     // false with line unchanged at the end of the input. Throws FileError
     // when reading fails.
     bool ReadLine(std::string& line);
 
     // Up to twelve lines from the current position, each followed by "\r\n".
+    // A character code page 1250 lacks shows as '?'.
     std::string ReadPreview();
 
 private:
     CTextInput m_file;
     bool m_bOpen = false;
-    bool m_bAtStart = true; // nothing read yet
 };
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 // for Windows (platform_win32.cpp) and one for POSIX (platform_posix.cpp).
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,11 @@ public:
 
     // Reads up to size bytes; 0 at the end of the file. Throws FileError.
     std::size_t Read(void* buffer, std::size_t size);
+    // Where the next Read starts, for reading ahead and coming back; nothing
+    // for a file without positions (a pipe).
+    std::optional<std::uint64_t> GetPosition() const;
+    // Moves the read position back to one GetPosition gave. Throws FileError.
+    void SetPosition(std::uint64_t position);
     // Writes all bytes. Throws FileError (DiskFull when the disk is full).
     void Write(const void* data, std::size_t size);
     // Closes the file; throws FileError when the system reports a failure.

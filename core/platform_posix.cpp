@@ -215,6 +215,20 @@ std::size_t CFile::Read(void* buffer, std::size_t size) {
     }
 }
 
+std::optional<std::uint64_t> CFile::GetPosition() const {
+    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    if (position < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(position);
+}
+
+void CFile::SetPosition(std::uint64_t position) {
+    if (::lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0) {
+        throw FileError(FileError::Cause::Generic, m_strFullPath);
+    }
+}
+
 void CFile::Write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {

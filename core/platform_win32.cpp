@@ -160,6 +160,23 @@ std::size_t CFile::Read(void* buffer, std::size_t size) {
     return got;
 }
 
+std::optional<std::uint64_t> CFile::GetPosition() const {
+    LARGE_INTEGER position{};
+    if (::GetFileType(ToHandle(m_hFile)) != FILE_TYPE_DISK ||
+        !::SetFilePointerEx(ToHandle(m_hFile), LARGE_INTEGER{}, &position, FILE_CURRENT)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(position.QuadPart);
+}
+
+void CFile::SetPosition(std::uint64_t position) {
+    LARGE_INTEGER target{};
+    target.QuadPart = static_cast<LONGLONG>(position);
+    if (!::SetFilePointerEx(ToHandle(m_hFile), target, nullptr, FILE_BEGIN)) {
+        throw FileError(FileError::Cause::Generic, m_strFullPath);
+    }
+}
+
 void CFile::Write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {

@@ -1,12 +1,15 @@
 // Text-mode reading over a 64 KiB block buffer. The block is refilled only
 // when it is used up; a CR at the very end of a block is kept back until the
-// next block shows whether an LF follows it.
+// next block shows whether an LF follows it. Decoded files go through a
+// second buffer of the file's own bytes.
 
 #include "text_input.h"
 
-#include "utf8_text.h"
-
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace velmora {
@@ -15,6 +18,24 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kEndOfText = '\x1A';
+// The longest character: four bytes of UTF-8, a surrogate pair of UTF-16.
+constexpr std::size_t kLongestCharacter = 4;
+
+// The position of the first byte above 0x7F, or the text's size.
+std::size_t FirstNonAscii(std::string_view text) {
+    std::size_t at = 0;
+    for (; text.size() - at >= 8; at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) {
+            break;
+        }
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
+        ++at;
+    }
+    return at;
+}
 
 } // namespace
 
@@ -36,7 +57,7 @@ void CTextInput::Fill() {
     }
     m_nPos = 0;
     m_nEnd = kept;
-    const std::size_t got = m_file.Read(m_buffer.get() + m_nEnd, kBufferSize - m_nEnd);
+    const std::size_t got = ReadText(m_buffer.get() + m_nEnd, kBufferSize - m_nEnd);
     if (got == 0) {
         m_bEnded = true;
         return;
@@ -50,13 +71,116 @@ void CTextInput::Fill() {
     m_nEnd += got;
 }
 
-void CTextInput::SkipByteOrderMark() {
-    while (m_nEnd - m_nPos < kUtf8ByteOrderMark.size() && !m_bEnded) {
-        Fill();
+std::size_t CTextInput::ReadText(char* out, std::size_t room) {
+    if (m_encoding != TextEncoding::Cp1250) {
+        return ReadDecoded(out, room);
     }
-    if (IsOpen() && std::string_view(m_buffer.get() + m_nPos, m_nEnd - m_nPos)
-                        .starts_with(kUtf8ByteOrderMark)) {
-        m_nPos += kUtf8ByteOrderMark.size();
+    if (!m_bStarted) {
+        return ReadStart(out, room);
+    }
+    const std::size_t got = m_file.Read(out, room);
+    return m_bSettled ? got : Settle(out, got, room);
+}
+
+// The first read: the file's marks take at most three bytes, and the first
+// fill has the whole buffer for them.
+std::size_t CTextInput::ReadStart(char* out, std::size_t room) {
+    m_bStarted = true;
+    std::size_t got = m_file.Read(out, room);
+    for (std::size_t more = got; more != 0 && got < kUtf8ByteOrderMark.size(); got += more) {
+        more = m_file.Read(out + got, room - got);
+    }
+    const std::string_view start(out, got);
+    if (start.starts_with(kUtf16LeByteOrderMark) || start.starts_with(kUtf16BeByteOrderMark)) {
+        m_bSettled = true;
+        StartDecoding(start.starts_with(kUtf16LeByteOrderMark) ? TextEncoding::Utf16Le
+                                                               : TextEncoding::Utf16Be,
+                      start.substr(kUtf16LeByteOrderMark.size()));
+        return ReadDecoded(out, room);
+    }
+    if (start.starts_with(kUtf8ByteOrderMark)) {
+        got -= kUtf8ByteOrderMark.size();
+        std::memmove(out, out + kUtf8ByteOrderMark.size(), got);
+        if (got == 0) {
+            got = m_file.Read(out, room);
+        }
+    }
+    return Settle(out, got, room);
+}
+
+std::size_t CTextInput::Settle(char* out, std::size_t got, std::size_t room) {
+    const std::string_view block(out, got);
+    const std::size_t stop = std::min(block.find(kEndOfText), block.size());
+    const std::size_t high = FirstNonAscii(block.substr(0, stop));
+    if (high == stop) {
+        // ASCII so far; behind a Ctrl-Z nothing is read.
+        m_bSettled = stop < block.size();
+        return got;
+    }
+    m_bSettled = true;
+    if (!IsUtf8Ahead(block.substr(high, stop - high), stop < block.size())) {
+        return got;
+    }
+    StartDecoding(TextEncoding::Utf8, block.substr(high));
+    return high + ReadDecoded(out + high, room - high);
+}
+
+bool CTextInput::IsUtf8Ahead(std::string_view text, bool stopped) {
+    CUtf8Check check;
+    if (!check.Feed(text) || stopped) {
+        return check.IsComplete();
+    }
+    // A file without a read position (a pipe) cannot be read ahead.
+    const std::optional<std::uint64_t> back = m_file.GetPosition();
+    if (!back) {
+        return false;
+    }
+    if (!m_raw) {
+        m_raw = std::make_unique<char[]>(kBufferSize);
+    }
+    for (std::size_t got = 0; (got = m_file.Read(m_raw.get(), kBufferSize)) != 0;) {
+        const std::string_view ahead(m_raw.get(), got);
+        const std::size_t stop = ahead.find(kEndOfText);
+        if (!check.Feed(ahead.substr(0, stop)) || stop != std::string_view::npos) {
+            break;
+        }
+    }
+    m_file.SetPosition(*back);
+    return check.IsComplete();
+}
+
+void CTextInput::StartDecoding(TextEncoding encoding, std::string_view bytes) {
+    m_encoding = encoding;
+    if (!m_raw) {
+        m_raw = std::make_unique<char[]>(kBufferSize);
+    }
+    std::memmove(m_raw.get(), bytes.data(), bytes.size());
+    m_nRawPos = 0;
+    m_nRawEnd = bytes.size();
+}
+
+std::size_t CTextInput::ReadDecoded(char* out, std::size_t room) {
+    for (;;) {
+        if (!m_bRawEnded && m_nRawEnd - m_nRawPos < kLongestCharacter) {
+            const std::size_t kept = m_nRawEnd - m_nRawPos;
+            std::memmove(m_raw.get(), m_raw.get() + m_nRawPos, kept);
+            m_nRawPos = 0;
+            m_nRawEnd = kept;
+            const std::size_t got = m_file.Read(m_raw.get() + kept, kBufferSize - kept);
+            m_bRawEnded = got == 0;
+            m_nRawEnd += got;
+        }
+        const std::string_view in(m_raw.get() + m_nRawPos, m_nRawEnd - m_nRawPos);
+        const std::span<char> text(out, room);
+        const DecodeStep step =
+            m_encoding == TextEncoding::Utf8
+                ? DecodeUtf8(in, text, m_bRawEnded)
+                : DecodeUtf16(in, text, m_encoding == TextEncoding::Utf16Be, m_bRawEnded);
+        m_nRawPos += step.consumed;
+        // With a whole character's bytes at hand a step gives at least one.
+        if (step.produced > 0 || m_bRawEnded) {
+            return step.produced;
+        }
     }
 }
 

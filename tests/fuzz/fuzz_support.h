@@ -5,6 +5,8 @@
 
 #include <iconv.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -77,12 +79,9 @@ inline bool ReadFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-// Text mode: a UTF-8 byte-order mark at the start is skipped, the byte 0x1A
-// ends the input, CR LF reads as LF, any other CR stays.
+// Text mode on code page 1250 bytes: the byte 0x1A ends the input, CR LF
+// reads as LF, any other CR stays.
 inline std::string TextMode(std::string_view raw) {
-    if (raw.starts_with("\xEF\xBB\xBF")) {
-        raw.remove_prefix(3);
-    }
     std::string text;
     text.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -96,6 +95,97 @@ inline std::string TextMode(std::string_view raw) {
         text += c;
     }
     return text;
+}
+
+inline iconv_t OpenConverter(const char* to, const char* from) {
+    const iconv_t converter = iconv_open(to, from);
+    Check(reinterpret_cast<std::intptr_t>(converter) != -1, "glibc's converter is not available");
+    return converter;
+}
+
+// The program's byte, in decoded text, for a character code page 1250 lacks.
+constexpr char kLacking = '\x81';
+
+// glibc's code page 1250 byte of one character; kLacking where it has none.
+inline char GlibcCp1250(char32_t character) {
+    static const iconv_t encode = OpenConverter("CP1250", "UTF-32LE");
+    char* in = reinterpret_cast<char*>(&character);
+    std::size_t inLeft = 4;
+    char byte = 0;
+    char* out = &byte;
+    std::size_t outLeft = 1;
+    if (iconv(encode, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
+        outLeft != 0) {
+        iconv(encode, nullptr, nullptr, nullptr, nullptr);
+        return kLacking;
+    }
+    return byte;
+}
+
+// The characters glibc decodes from bytes in the encoding `from`, as code
+// page 1250 bytes. A unit it refuses (an unpaired surrogate) and an
+// incomplete end are one lacking character each, two bytes at a time.
+// wellFormed tells whether glibc took every byte.
+inline std::string GlibcDecode(std::string_view bytes, const char* from, bool& wellFormed) {
+    static const iconv_t kUtf8 = OpenConverter("UTF-32LE", "UTF-8");
+    static const iconv_t kUtf16Le = OpenConverter("UTF-32LE", "UTF-16LE");
+    static const iconv_t kUtf16Be = OpenConverter("UTF-32LE", "UTF-16BE");
+    const std::string_view name(from);
+    const iconv_t decode = name == "UTF-8" ? kUtf8 : name == "UTF-16LE" ? kUtf16Le : kUtf16Be;
+    iconv(decode, nullptr, nullptr, nullptr, nullptr);
+    wellFormed = true;
+    std::string text;
+    while (!bytes.empty()) {
+        char32_t characters[256];
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* out = reinterpret_cast<char*>(characters);
+        std::size_t outLeft = sizeof characters;
+        const bool refused =
+            iconv(decode, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+            errno != E2BIG;
+        for (std::size_t i = 0; i < (sizeof characters - outLeft) / 4; ++i) {
+            text += GlibcCp1250(characters[i]);
+        }
+        bytes.remove_prefix(bytes.size() - inLeft);
+        if (refused) {
+            wellFormed = false;
+            text += kLacking;
+            bytes.remove_prefix(std::min<std::size_t>(bytes.size(), 2));
+        }
+    }
+    return text;
+}
+
+struct ModelText {
+    std::string bytes;    // code page 1250
+    bool decoded = false; // from UTF-8 or UTF-16: kLacking marks what the code page lacks
+};
+
+// A file's text as the program reads it: UTF-16 after its mark; UTF-8 when,
+// after an optional mark, the bytes before the first 0x1A are well-formed
+// UTF-8 (with a multi-byte character where no mark says so); otherwise the
+// bytes as they stand, after a UTF-8 mark.
+inline ModelText ModelDecode(std::string_view raw) {
+    bool wellFormed = true;
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
+        return {GlibcDecode(raw.substr(2), raw[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE", wellFormed),
+                true};
+    }
+    const bool mark = raw.starts_with("\xEF\xBB\xBF");
+    if (mark) {
+        raw.remove_prefix(3);
+    }
+    const std::string_view text = raw.substr(0, raw.find('\x1A'));
+    const bool multibyte =
+        std::ranges::any_of(text, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (mark || multibyte) {
+        std::string decoded = GlibcDecode(text, "UTF-8", wellFormed);
+        if (wellFormed) {
+            return {std::move(decoded), true};
+        }
+    }
+    return {std::string(raw), false};
 }
 
 // The next piece of text from pos: up to and including the next LF, at most
@@ -113,7 +203,7 @@ inline std::string_view NextPiece(std::string_view text, std::size_t& pos, std::
 // at most 128 bytes, a NUL ends the line's text and drops the rest of its
 // piece; a line that begins with a NUL is an empty line and reading goes on.
 inline std::vector<std::string> ModelInputLines(std::string_view raw) {
-    const std::string text = TextMode(raw);
+    const std::string text = TextMode(ModelDecode(raw).bytes);
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -180,52 +270,6 @@ struct PointCode {
     std::string description;
 };
 
-inline iconv_t OpenConverter(const char* to, const char* from) {
-    const iconv_t converter = iconv_open(to, from);
-    Check(reinterpret_cast<std::intptr_t>(converter) != -1, "glibc's converter is not available");
-    return converter;
-}
-
-// A list text that is well-formed UTF-8 with a multi-byte character, turned
-// into code page 1250 by glibc's converters ('?' for a character the code
-// page lacks); any other text as it is.
-inline std::string ModelListCodePage(const std::string& text) {
-    if (std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return text;
-    }
-    std::string utf32(text.size() * 4, '\0');
-    {
-        const iconv_t decode = OpenConverter("UTF-32LE", "UTF-8");
-        char* in = const_cast<char*>(text.data());
-        std::size_t inLeft = text.size();
-        char* out = utf32.data();
-        std::size_t outLeft = utf32.size();
-        const std::size_t done = iconv(decode, &in, &inLeft, &out, &outLeft);
-        iconv_close(decode);
-        if (done == static_cast<std::size_t>(-1) || inLeft != 0) {
-            return text; // not well-formed UTF-8
-        }
-        utf32.resize(utf32.size() - outLeft);
-    }
-    const iconv_t encode = OpenConverter("CP1250", "UTF-32LE");
-    std::string result;
-    for (std::size_t i = 0; i < utf32.size(); i += 4) {
-        char* in = utf32.data() + i;
-        std::size_t inLeft = 4;
-        char byte = 0;
-        char* out = &byte;
-        std::size_t outLeft = 1;
-        if (iconv(encode, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
-            outLeft != 0) {
-            iconv(encode, nullptr, nullptr, nullptr, nullptr);
-            byte = '?';
-        }
-        result += byte;
-    }
-    iconv_close(encode);
-    return result;
-}
-
 // The entry one piece of the list gives, if any. The piece's text ends at its
 // first NUL; its first comma divides the code from the description (a comma
 // in first place leaves the code empty); both are trimmed and must not be
@@ -246,12 +290,16 @@ inline std::optional<PointCode> ModelListEntry(std::string_view piece) {
 }
 
 // The entries a point-code list of these bytes yields. The whole file goes
-// through text mode and the UTF-8 conversion first; then every line, counted
+// through the decoding and text mode first; then every line, counted
 // with its LF, is cut into pieces of 2047 bytes, and each piece is read as a
 // line of its own.
 inline std::vector<PointCode> ModelPointCodes(std::string_view raw) {
     constexpr std::size_t kPieceBytes = 2047;
-    const std::string text = ModelListCodePage(TextMode(raw));
+    const ModelText decoded = ModelDecode(raw);
+    std::string text = TextMode(decoded.bytes);
+    if (decoded.decoded) {
+        std::ranges::replace(text, kLacking, '?');
+    }
     std::vector<PointCode> entries;
     for (auto begin = text.begin(); begin != text.end();) {
         const auto lf = std::find(begin, text.end(), '\n');

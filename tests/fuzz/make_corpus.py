@@ -54,6 +54,7 @@ def catalogue_seeds():
     write("catalogue", "duplicates", b"KR,a\r\nKR,b\r\nkr,c\r\n")
     write("catalogue", "blanks", b" \x0b\x0c A \x0c, \xa0opis\xa0 \r\n")
     write("catalogue", "utf8", "\ufeffkr,Kamień graniczny\r\nłą,Słup € √2\r\n".encode("utf-8"))
+    write("catalogue", "utf16", "\ufeffkr,Kamień graniczny\r\nłą,Słup € √2\r\n".encode("utf-16-le"))
 
 
 def reader_seeds():
@@ -70,6 +71,12 @@ def reader_seeds():
     write("input_reader", "cr_cr_lf", b"A\r\r\nB\r")
     write("input_reader", "utf16", "101 1 2\r\n102 3 4\r\n".encode("utf-16"))
     write("input_reader", "utf8_bom", b"\xef\xbb\xbfNr X Y\r\n101 1 2\r\n")
+    # Saved as today's Windows tools save: characters the code page lacks,
+    # surrogates paired and not, Ctrl-Z and CR LF after decoding.
+    unicode = "Ś101 1 2\r\nŁąka-2 Ж 😀 à\r\nĚ\x1a 5\r\n"
+    write("input_reader", "utf8_polish", unicode.encode("utf-8"))
+    write("input_reader", "utf16le", b"\xff\xfe" + unicode.encode("utf-16-le") + b"\x00\xd8A\x00\x00\xdc!")
+    write("input_reader", "utf16be", b"\xfe\xff" + unicode.encode("utf-16-be"))
 
 
 def generation_seeds():
@@ -100,6 +107,9 @@ def generation_seeds():
     write("generation", "header_bom_words", bytes([11, 1, 0x10, 0, 0]) + b"\xef\xbb\xbfname, easting, northing, elevation\r\n"
           b"A1, 600389.138, 6614931.498, 94.575\r\n;;\r\nB2,ten,1e999,x\r\n\r\nC3,inf,2,3\r\n")
     write("generation", "code_text_elsewhere", bytes([2, 3, 0x50, 0, 0]) + base)
+    points = "Nr X Y H\r\nŚ101 5712345,12 6543210,50 101,5\r\nŁąka-2 1 2 3\r\nЖ1 2 3 4\r\n5 6à 7 8\r\n"
+    write("generation", "utf8_points", bytes([11, 3, 0, 0, 0]) + "\ufeff".encode() + points.encode("utf-8"))
+    write("generation", "utf16_points", bytes([11, 2, 0, 0, 0]) + b"\xff\xfe" + points.replace(" ", "\t").encode("utf-16-le"))
     # Numbers whose conversion is hard: mantissas longer than the 800 digits a
     # converter may keep, halfway values, exponents at the ends of the range.
     write("generation", "hard_numbers", bytes([7, 3, 0, 0, 0]) +

@@ -95,6 +95,13 @@ const ListCase kListCases[] = {
     {"Utf8Surrogate", "k,\xED\xA0\x80 \xC5\x82\n", {{"K", "\xED\xA0\x80 \xC5\x82"}}},
     {"Utf8CutOff", "k,\xC5\x82 \xC5", {{"K", "\xC5\x82 \xC5"}}},
     {"EmptyFile", "", {}},
+    // UTF-16 lists with their mark, either byte order.
+    {"Utf16LeList",
+     test::SaveText(u"łąk,Kamień\r\nx,Ж €\r\n", test::Saved::Utf16Le),
+     {{"\xA3\xA5K", "Kamie\xF1"}, {"X", "? \x80"}}},
+    {"Utf16BeList",
+     test::SaveText(u"łąk,Kamień", test::Saved::Utf16Be),
+     {{"\xA3\xA5K", "Kamie\xF1"}}},
 };
 
 class PointCodeList : public ::testing::TestWithParam<ListCase> {};

@@ -344,8 +344,10 @@ const InputCase kInputCases[] = {
          return bytes;
      }(),
      -1},
-    // Every second byte is a NUL: each line ends after its first character.
-    {"Utf16Text", Utf16Le("101 5712345.12 6543210.50\r\n102 1 2\r\n"), 0},
+    // With its mark UTF-16 is decoded; without it every second byte is a NUL
+    // and each line ends after its first character.
+    {"Utf16Text", Utf16Le("101 5712345.12 6543210.50\r\n102 1 2\r\n"), 2},
+    {"Utf16TextWithoutMark", Utf16Le("101 5712345.12 6543210.50\r\n102 1 2\r\n").substr(2), 0},
     {"OnlyCtrlZ", std::string(4096, '\x1A'), 0},
     {"OnlyNulBytes", std::string(1000, '\0'), 0},
     // A line that begins with a NUL is an empty line; reading goes on.

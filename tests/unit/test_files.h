@@ -34,6 +34,42 @@ inline bool FileExists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::path(path), error);
 }
 
+// How a text is saved: UTF-8 without and with its mark, UTF-16 with its mark.
+enum class Saved { Utf8, Utf8Mark, Utf16Le, Utf16Be };
+
+// The bytes of text saved so. Unpaired surrogates are saved as they stand,
+// in UTF-8 too (then malformed).
+inline std::string SaveText(std::u16string_view text, Saved as) {
+    const bool utf16 = as == Saved::Utf16Le || as == Saved::Utf16Be;
+    std::string bytes = as == Saved::Utf8Mark  ? "\xEF\xBB\xBF"
+                        : as == Saved::Utf16Le ? "\xFF\xFE"
+                        : as == Saved::Utf16Be ? "\xFE\xFF"
+                                               : "";
+    const auto add = [&](unsigned value) { bytes += static_cast<char>(value); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (utf16) {
+            as == Saved::Utf16Le ? (add(c & 0xFF), add(c >> 8)) : (add(c >> 8), add(c & 0xFF));
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            add(c);
+        } else if (c < 0x800) {
+            add(0xC0 | (c >> 6)), add(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            add(0xE0 | (c >> 12)), add(0x80 | ((c >> 6) & 0x3F)), add(0x80 | (c & 0x3F));
+        } else {
+            add(0xF0 | (c >> 18)), add(0x80 | ((c >> 12) & 0x3F));
+            add(0x80 | ((c >> 6) & 0x3F)), add(0x80 | (c & 0x3F));
+        }
+    }
+    return bytes;
+}
+
 // A fresh folder under the system's temporary folder, removed with its files.
 class CTempDir {
 public:

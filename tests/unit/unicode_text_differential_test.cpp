@@ -2,7 +2,7 @@
 // character of the code page comes back as its byte; the undefined bytes
 // have no character.
 
-#include "utf8_text.h"
+#include "unicode_text.h"
 
 #include <gtest/gtest.h>
 
@@ -28,19 +28,28 @@ std::string GlibcUtf8(unsigned char byte) {
                                                 : std::string(out, sizeof out - outLeft);
 }
 
-TEST(Utf8TextDifferential, EveryCodePageCharacterComesBackAsItsByte) {
+// The text's code page 1250 bytes as the program decodes them.
+std::string DecodedUtf8(const std::string& utf8) {
+    std::string out(utf8.size(), '\0');
+    const DecodeStep step = DecodeUtf8(utf8, out, true);
+    EXPECT_EQ(step.consumed, utf8.size());
+    out.resize(step.produced);
+    return out;
+}
+
+TEST(UnicodeTextDifferential, EveryCodePageCharacterComesBackAsItsByte) {
     int defined = 0;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const std::string utf8 = GlibcUtf8(static_cast<unsigned char>(byte));
         if (utf8.empty()) {
             // Undefined in the code page: the C1 control of that number has no byte.
-            const std::string control = {static_cast<char>(0xC2), static_cast<char>(byte)};
-            EXPECT_EQ(Utf8ToCp1250(control), "?") << std::hex << byte;
+            EXPECT_EQ(ToCp1250(static_cast<char32_t>(byte)), kLackingCharacter) << std::hex << byte;
             continue;
         }
         ++defined;
-        EXPECT_TRUE(IsUtf8WithMultibyte(utf8)) << std::hex << byte;
-        EXPECT_EQ(Utf8ToCp1250(utf8), std::string(1, static_cast<char>(byte))) << std::hex << byte;
+        CUtf8Check check;
+        EXPECT_TRUE(check.Feed(utf8) && check.IsComplete()) << std::hex << byte;
+        EXPECT_EQ(DecodedUtf8(utf8), std::string(1, static_cast<char>(byte))) << std::hex << byte;
     }
     EXPECT_EQ(defined, 123);
 }

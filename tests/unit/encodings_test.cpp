@@ -1,0 +1,180 @@
+// Point lists saved as UTF-8 and UTF-16: what a generation makes of them, the
+// preview, and characters split between the reader's blocks.
+
+#include "generation.h"
+#include "input_reader.h"
+
+#include "generation_support.h"
+#include "writer_support.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::Saved;
+using test::SaveText;
+
+using Records = std::vector<std::string>;
+
+const std::u16string kExample = u"Nr X Y H\r\nŚ101 5712345,12 6543210,50 101,5\r\n"
+                                u"Łąka-2 1 2 3\r\n103 4 5 6\r\n";
+const Records kExampleRecords = {"ABC;\x8C"
+                                 "101;5712345.120000;6543210.500000;101.500",
+                                 "ABC;\xA3\xB9ka-2;1.000000;2.000000;3.000",
+                                 "ABC;103;4.000000;5.000000;6.000"};
+
+struct EncodingCase {
+    const char* what;
+    std::string bytes;
+    int layout; // separator: space
+    Records records;
+    std::string skipped; // after "Wiersze pominięte: "; empty: none
+};
+
+const std::string k127a(127, 'a');
+
+const EncodingCase kEncodingCases[] = {
+    {"Utf8", SaveText(kExample, Saved::Utf8), 11, kExampleRecords, "1 (1)"},
+    {"Utf8WithMark", SaveText(kExample, Saved::Utf8Mark), 11, kExampleRecords, "1 (1)"},
+    {"Utf16Le", SaveText(kExample, Saved::Utf16Le), 11, kExampleRecords, "1 (1)"},
+    {"Utf16Be", SaveText(kExample, Saved::Utf16Be), 11, kExampleRecords, "1 (1)"},
+    // The cuts count code page 1250 bytes, one per character.
+    {"PointNumberKeeps127Characters",
+     SaveText(std::u16string(130, u'ą') + u" 1 2 3", Saved::Utf8),
+     11,
+     {"ABC;" + std::string(127, '\xB9') + ";1.000000;2.000000;3.000"},
+     ""},
+    {"LineOf1900CharactersIsNotCut",
+     SaveText(std::u16string(1900, u'ł') + u" 1 2 3", Saved::Utf8),
+     11,
+     {"ABC;" + std::string(127, '\xB3') + ";1.000000;2.000000;3.000"},
+     ""},
+    // Characters code page 1250 lacks: no point number holds one, a number
+    // ends at one, an unused column does not matter.
+    {"LackingInPointNumber",
+     SaveText(u"Ж1 1 2 3\r\n2 1 2 3", Saved::Utf16Le),
+     11,
+     {"ABC;2;1.000000;2.000000;3.000"},
+     "1 (1)"},
+    {"LackingInSecondPointNumber", SaveText(u"1 \U0001F600 1 2", Saved::Utf8), 12, {}, "1 (1)"},
+    {"LackingBehindTheKeptBytes",
+     SaveText(std::u16string(127, u'a') + u"à 1 2 3", Saved::Utf8),
+     11,
+     {"ABC;" + k127a + ";1.000000;2.000000;3.000"},
+     ""},
+    {"LackingEndsANumber",
+     SaveText(u"1 12,5à 2 7ñ", Saved::Utf16Be),
+     11,
+     {"ABC;1;12.500000;2.000000;7.000"},
+     ""},
+    {"LackingInX", SaveText(u"1 \uFEFF5 2 3", Saved::Utf8Mark), 11, {}, "1 (1)"},
+    {"LackingInUnusedColumn",
+     SaveText(u"1 2 3 \U0001F600", Saved::Utf8),
+     2,
+     {"ABC;1;2.000000;3.000000"},
+     ""},
+    {"UnpairedSurrogatesAndOddByte",
+     SaveText(u"\xD800"
+              u"1 1 2 3\r\n\xDC00"
+              u"2 1 2 3\r\n3 1 2 3",
+              Saved::Utf16Le) +
+         "A",
+     11,
+     {"ABC;3;1.000000;2.000000;3.000"},
+     "2 (1, 2)"},
+    // One malformed byte keeps the whole file in code page 1250, as it stands.
+    {"OneInvalidByte",
+     SaveText(u"Ś1 1 2 3\r\n", Saved::Utf8) + "\xB9 2 3 4",
+     11,
+     {"ABC;\xC5\x9A"
+      "1;1.000000;2.000000;3.000",
+      "ABC;\xB9;2.000000;3.000000;4.000"},
+     ""},
+    {"InvalidBehindCtrlZ",
+     SaveText(u"Ś1 1 2 3\x1A", Saved::Utf8) + "\xFF",
+     11,
+     {"ABC;\x8C"
+      "1;1.000000;2.000000;3.000"},
+     ""},
+    // Text mode after decoding.
+    {"CtrlZ",
+     SaveText(u"1 1 2 3\r\n\x1A"
+              u"2 1 2 3",
+              Saved::Utf16Le),
+     11,
+     {"ABC;1;1.000000;2.000000;3.000"},
+     ""},
+    {"ByteOfCtrlZInACharacter",
+     SaveText(u"Ě1 1 2 3", Saved::Utf16Le),
+     11,
+     {"ABC;\xCC"
+      "1;1.000000;2.000000;3.000"},
+     ""},
+    {"LoneCr",
+     SaveText(u"Ś1 1 2 3\r9\r\n", Saved::Utf16Be),
+     11,
+     {"ABC;\x8C"
+      "1;1.000000;2.000000;3.000"},
+     ""},
+};
+
+class Encodings : public ::testing::TestWithParam<EncodingCase> {
+protected:
+    test::CTempDir m_dir;
+    test::CProgramList m_list{"abc,Punkt graniczny\r\n"};
+};
+
+TEST_P(Encodings, GiveTheirCodePage1250Records) {
+    const EncodingCase& c = GetParam();
+    const std::string input = m_dir.Path("punkty.txt");
+    test::WriteBytes(input, c.bytes);
+    GenerationRequest request{input, m_dir.Path("punkty.wsd"), c.layout, 3, 0, "ABC", "", ""};
+    test::CRecordingFeedback feedback(request.outputPath);
+    ASSERT_EQ(RunGeneration(request, feedback), GenerationOutcome::Generated);
+    EXPECT_EQ(test::RecordsOf(test::ReadBytes(request.outputPath)), c.records);
+    EXPECT_EQ(feedback.events, test::SuccessEvents(test::GeneratedMessage(
+                                   static_cast<int>(c.records.size()), c.skipped)));
+}
+
+INSTANTIATE_TEST_SUITE_P(SavedAs, Encodings, ::testing::ValuesIn(kEncodingCases),
+                         [](const ::testing::TestParamInfo<EncodingCase>& info) {
+                             return info.param.what;
+                         });
+
+TEST(EncodingsPreview, ShowsTheNamesAndLackingCharactersAsQuestionMarks) {
+    const test::CTempDir dir;
+    const std::string path = dir.Path("punkty.txt");
+    test::WriteBytes(path, SaveText(u"Ś101 1 2\r\nЖ1 1 2\r\n", Saved::Utf16Le));
+    CInputReader reader(path);
+    EXPECT_EQ(reader.ReadPreview(), "\x8C"
+                                    "101 1 2\r\n?1 1 2\r\n");
+}
+
+// A character, a surrogate pair or a CR LF whose bytes lie on both sides of
+// the end of the reader's first 64 KiB.
+TEST(EncodingsReading, CharactersSplitBetweenBlocksReadWhole) {
+    for (const Saved as : {Saved::Utf8, Saved::Utf16Le, Saved::Utf16Be}) {
+        const std::size_t unit = as == Saved::Utf8 ? 1 : 2;
+        const std::size_t before = SaveText(u"Ś", as).size();
+        for (const std::u16string split : {u"ą", u"\U0001F600", u"\u20AC", u"\r\n"}) {
+            for (std::size_t at = 65536 - 4; at <= 65536; at += unit) {
+                const std::u16string filler((at - before) / unit, u'x');
+                const test::CTempDir dir;
+                test::WriteBytes(dir.Path("in.txt"), SaveText(u"Ś" + filler + split + u"|\n", as));
+                CInputReader reader(dir.Path("in.txt"));
+                std::string line;
+                ASSERT_TRUE(reader.ReadLine(line));
+                const std::string expected = split == u"ą"        ? "\xB9|"
+                                             : split == u"\u20AC" ? "\x80|"
+                                             : split == u"\r\n"   ? ""
+                                                                  : "\x81|";
+                EXPECT_EQ(line, std::string(1, '\x8C').append(filler.size(), 'x') + expected)
+                    << static_cast<int>(as) << " at " << at;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora
