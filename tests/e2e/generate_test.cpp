@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -128,6 +130,48 @@ TEST(Generate, AWholeGenerationWritesTheBatchFileBeforeReportingSuccess) {
                    L"POM;103.000000;1.000000;Z 1\r\n"
                    L"POM;104.000000;-0.500000;Z 1\r\n"
                    L"#KONIEC\r\n"));
+}
+
+// Point lists as Excel saves "Tekst Unicode" (UTF-16 with its mark, tabs) and Notepad saves
+// UTF-8 (no mark): the preview and the batch file hold the Polish point names.
+TEST(Generate, UnicodeFilesFromExcelAndNotepadKeepTheirPolishPointNames) {
+    Velmora app(L"unicode");
+    const std::wstring table = L"Nr\tX\tY\tH\r\nŚ101\t5712345,12\t6543210,50\t101,5\r\n"
+                               L"Łąka-2\t1\t2\t3\r\n103\t4\t5\t6\r\n";
+    std::wstring text = table;
+    std::ranges::replace(text, L'\t', L' ');
+    std::string excel = "\xFF\xFE";
+    excel.append(reinterpret_cast<const char*>(table.data()), table.size() * sizeof(wchar_t));
+    const struct {
+        std::wstring name;
+        std::string bytes;
+        std::wstring preview;
+        int separator;
+    } files[] = {{L"tekst unicode.txt", excel, table, 2}, {L"notatnik.txt", Utf8(text), text, 3}};
+    SelectComboItem(app.Control(kLayout), 11); // "Numer X Y H"
+    for (const auto& file : files) {
+        const std::wstring input = app.Folder() / file.name;
+        WriteBytes(input, file.bytes);
+        app.ChooseInputFile(input);
+        WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+        EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(file.preview));
+        SelectComboItem(app.Control(kSeparator), file.separator);
+        app.PressGenerate();
+        const auto box = app.WaitMessage();
+        app.ExpectMessage(box, std::wstring(kSuccess) + L"3\nWiersze pominięte: 1 (1)");
+        app.Answer(box);
+        WaitUntil([&] { return app.Text(kInputPath).empty(); }, "the input path emptied");
+        EXPECT_EQ(ReadBytes(input + L".wsd"),
+                  Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+                       L"# \r\n"
+                       L"#Kamień graniczny=_code.n;_number;_X;_Y;_H\r\n"
+                       L"KR;Ś101;5712345.120000;6543210.500000;101.500\r\n"
+                       L"KR;Łąka-2;1.000000;2.000000;3.000\r\n"
+                       L"KR;103;4.000000;5.000000;6.000\r\n"
+                       L"#KONIEC\r\n"))
+            << Utf8(file.name);
+        EXPECT_EQ(ReadBytes(input), file.bytes);
+    }
 }
 
 TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
