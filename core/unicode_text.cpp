@@ -182,9 +182,25 @@ DecodeStep DecodeUtf16(std::string_view in, std::span<char> out, bool bigEndian,
     };
     const auto isHigh = [](char16_t u) { return u >= 0xD800 && u <= 0xDBFF; };
     const auto isLow = [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+    // Four ASCII characters at a time: the high byte of each unit zero, the
+    // low one below 0x80.
+    const std::uint64_t kNonAscii = bigEndian ? 0x80FF80FF80FF80FFu : 0xFF80FF80FF80FF80u;
+    const std::size_t low = bigEndian ? 1 : 0;
     std::size_t i = 0;
     std::size_t o = 0;
     while (in.size() - i >= 2 && o < out.size()) {
+        if (in.size() - i >= 8 && out.size() - o >= 4) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, in.data() + i, sizeof word);
+            if ((word & kNonAscii) == 0) {
+                for (std::size_t k = 0; k < 4; ++k) {
+                    out[o + k] = in[i + 2 * k + low];
+                }
+                i += 8;
+                o += 4;
+                continue;
+            }
+        }
         const char16_t u = unit(i);
         if (!isHigh(u)) {
             out[o++] = ToCp1250(u); // a lone low surrogate is lacking too
