@@ -19,14 +19,16 @@ all: build
 deps:
 	@scripts/install-deps
 
-# configure once, then build; the preset name is the build folder
+# configure once, then build; the configure preset's name is the build folder,
+# the build preset (the second name, if given) chooses what is built
 define build_preset
 	@cmake --preset $(1) >/dev/null
-	@cmake --build --preset $(1) -j $(JOBS)
+	@cmake --build --preset $(or $(2),$(1)) -j $(JOBS)
 endef
 
+# the program and its code list only; make test builds the tests and benchmarks
 build: deps
-	$(call build_preset,mingw32)
+	$(call build_preset,mingw32,mingw32-program)
 
 run: build
 	@scripts/with-display scripts/run-dialog build/mingw32/ui/Velmora.exe

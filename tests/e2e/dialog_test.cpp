@@ -140,18 +140,18 @@ std::string DescribeWindows(Program& program) {
 
 void WaitTip(Program& program, HWND over, const std::wstring& expected) {
     // Each move over a tool restarts the tip's delay, so the pointer moves once and rests; only
-    // if no tip comes does it move again.
+    // if no tip comes does it move again, and rests twice as long, so that a slow machine gets
+    // the rest its tip needs.
     const auto deadline = Clock::now() + kTimeout;
-    for (int nudge = 0;; ++nudge) {
+    auto rest = std::chrono::milliseconds(3s);
+    for (int nudge = 0;; ++nudge, rest *= 2) {
         MovePointerOver(over, nudge % 2);
-        try {
-            WaitUntil([&] { return VisibleTip(program) == expected; },
-                      "the tool tip \"" + Utf8(expected) + "\"", 3s);
+        if (PollUntil([&] { return VisibleTip(program) == expected; }, rest)) {
             return;
-        } catch (const DriverError& error) {
-            if (Clock::now() >= deadline) {
-                throw DriverError(error.what() + std::string("; ") + DescribeWindows(program));
-            }
+        }
+        if (Clock::now() >= deadline) {
+            throw DriverError("no tool tip \"" + Utf8(expected) + "\"; " +
+                              DescribeWindows(program));
         }
     }
 }
@@ -172,8 +172,9 @@ TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
     app.ChooseInputFile(input);
     WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
     app.Activate();
-    ClickWithMouse(app.Control(kOutputPath));
-    WaitUntil([&] { return app.FocusedControl() == kOutputPath; }, "the focus on the output path");
+    ClickUntil(
+        CentreOf(app.Control(kOutputPath)), [&] { return app.FocusedControl() == kOutputPath; },
+        "the focus on the output path");
     PressKey(VK_RETURN);
     EXPECT_TRUE(app.WaitEnded());
     EXPECT_FALSE(FileExists(input + L".wsd"));

@@ -177,7 +177,7 @@ TempFolder::TempFolder(std::wstring_view label) {
 TempFolder::~TempFolder() {
     // A program that just ended may still be letting go of its files for a moment.
     try {
-        WaitUntil([&] { return RemoveTree(m_path); }, "removing the scenario folder", 5s);
+        WaitUntil([&] { return RemoveTree(m_path); }, "removing the scenario folder");
     } catch (const DriverError&) {
     }
 }
@@ -320,13 +320,13 @@ void MovePointerTo(POINT point) {
     SendInput(1, &move, sizeof move);
 }
 
+} // namespace
+
 POINT CentreOf(HWND window) {
     RECT area{};
     GetWindowRect(window, &area);
     return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
 }
-
-} // namespace
 
 void MovePointerOver(HWND window, int nudge) {
     POINT centre = CentreOf(window);
@@ -346,6 +346,24 @@ void ClickAt(POINT point) {
     clicks[1].type = INPUT_MOUSE;
     clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(static_cast<UINT>(clicks.size()), clicks.data(), sizeof(INPUT));
+}
+
+void ClickUntil(POINT point, const std::function<bool()>& done, std::string_view what) {
+    // Long enough apart not to make a double click, and for a slow machine to handle the last.
+    constexpr auto kRepeat = 3s;
+    auto clicked = Clock::time_point{};
+    WaitUntil(
+        [&] {
+            if (done()) {
+                return true;
+            }
+            if (Clock::now() - clicked >= kRepeat) {
+                ClickAt(point);
+                clicked = Clock::now();
+            }
+            return false;
+        },
+        what);
 }
 
 // ---- Message boxes --------------------------------------------------------------------------
@@ -520,7 +538,7 @@ MessageBoxInfo ReadMessageBox(HWND box, bool readIcon) {
                 }
                 return info.icon != Icon::Unknown;
             },
-            "the message box icon", 5s);
+            "the message box icon");
     } catch (const DriverError&) {
     }
     return info;

@@ -97,10 +97,8 @@ void Velmora::Activate() {
     GetClientRect(Dialog(), &client);
     POINT spot{8, client.bottom - 8};
     ClientToScreen(Dialog(), &spot);
-    if (GetForegroundWindow() != Dialog()) {
-        ClickAt(spot);
-    }
-    WaitUntil([&] { return GetForegroundWindow() == Dialog(); }, "the dialog to be active");
+    ClickUntil(
+        spot, [&] { return GetForegroundWindow() == Dialog(); }, "the dialog to be active");
 }
 
 int Velmora::FocusedControl() {
