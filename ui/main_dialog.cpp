@@ -8,6 +8,8 @@
 #include "win32/paint_dc.h"
 #include "win32/win_app.h"
 
+using namespace win32;
+
 namespace {
 
 // Texts in code page 1250: "Nie wskazano pliku wejściowego", "Nie wskazano
@@ -149,7 +151,7 @@ void CVelmoraDlg::OnSysCommand(UINT id, LPARAM lParam) {
 void CVelmoraDlg::OnPaint() {
     if (IsIconic()) {
         const CPaintDC dc(*this);
-        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        SendMsg(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
         const int cxIcon = ::GetSystemMetrics(SM_CXICON);
         const int cyIcon = ::GetSystemMetrics(SM_CYICON);
         RECT rect;
@@ -174,15 +176,15 @@ void CVelmoraDlg::OnBnClickedBrowseInput() {
         return;
     }
     const std::string path = dialog.GetPathName();
-    m_editInputPath.SetWindowText(path);
-    m_editOutputPath.SetWindowText(path + kOutputExtension);
+    m_editInputPath.SetText(path);
+    m_editOutputPath.SetText(path + kOutputExtension);
     m_strLastPath = path;
 
     velmora::CInputReader reader(path);
     if (reader.IsOpen()) {
         const std::string preview = LimitPreviewLines(reader.ReadPreview());
         m_editPreview.SetSel(0, -1);
-        m_editPreview.SetWindowText(preview);
+        m_editPreview.SetText(preview);
         m_editPreview.SetSel(-1, -1);
     } else {
         AfxMessageBox(kOpenFailed + path, MB_OKCANCEL);
@@ -195,7 +197,7 @@ void CVelmoraDlg::OnBnClickedBrowseOutput() {
                        filter.c_str());
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
-        m_editOutputPath.SetWindowText(dialog.GetPathName());
+        m_editOutputPath.SetText(dialog.GetPathName());
     }
 }
 
@@ -205,13 +207,13 @@ void CVelmoraDlg::OnBnClickedClose() {
 
 void CVelmoraDlg::OnBnClickedGenerate() {
     velmora::GenerationRequest request;
-    request.inputPath = m_editInputPath.GetWindowText();
+    request.inputPath = m_editInputPath.GetText();
     if (request.inputPath.empty()) {
         AfxMessageBox(kNoInputFile, MB_OK);
         m_btnBrowseInput.SetFocus();
         return;
     }
-    request.outputPath = m_editOutputPath.GetWindowText();
+    request.outputPath = m_editOutputPath.GetText();
     if (request.outputPath.empty()) {
         AfxMessageBox(kNoOutputFile, MB_OK);
         m_editOutputPath.SetFocus();
@@ -222,18 +224,18 @@ void CVelmoraDlg::OnBnClickedGenerate() {
     request.codeIndex = m_comboPointCode.GetCurSel();
     request.codeText = m_comboPointCode.GetLBText(request.codeIndex);
     if (IsTicked(m_checkKerg)) {
-        request.kergText = m_editKerg.GetWindowText();
+        request.kergText = m_editKerg.GetText();
     }
     if (IsTicked(m_checkZudp)) {
-        request.zudpText = m_editZudp.GetWindowText();
+        request.zudpText = m_editZudp.GetText();
     }
 
     if (velmora::RunGeneration(request, *this) == velmora::GenerationOutcome::Generated) {
-        m_editInputPath.SetWindowText("");
-        m_editOutputPath.SetWindowText("");
-        m_editPreview.SetWindowText("");
-        m_editKerg.SetWindowText("");
-        m_editZudp.SetWindowText("");
+        m_editInputPath.SetText("");
+        m_editOutputPath.SetText("");
+        m_editPreview.SetText("");
+        m_editKerg.SetText("");
+        m_editZudp.SetText("");
     }
 }
 

@@ -28,6 +28,8 @@
 
 namespace {
 
+using namespace win32;
+
 CWinApp g_app("Test Velmora");
 
 // The one system-menu command of the test dialog's own.
@@ -246,10 +248,10 @@ TEST_F(DialogTest, DataExchangeBindsTheControlsToTheirItems) {
     dialog.m_onInit = [&](CTestDlg& d) {
         EXPECT_EQ(d.m_edit.GetDlgCtrlID(), IDC_TEST_EDIT);
         EXPECT_EQ(d.m_combo.GetDlgCtrlID(), IDC_TEST_COMBO);
-        d.m_edit.SetWindowText("Wej\x9C"
-                               "cie \xB3\xB9"
-                               "ka");
-        text = d.m_edit.GetWindowText();
+        d.m_edit.SetText("Wej\x9C"
+                         "cie \xB3\xB9"
+                         "ka");
+        text = d.m_edit.GetText();
         EXPECT_EQ(d.m_combo.InsertString(0, "B"), 0);
         EXPECT_EQ(d.m_combo.InsertString(0, "A"), 0);
         EXPECT_EQ(d.m_combo.InsertString(2, "C"), 2);
@@ -463,7 +465,7 @@ TEST(LayerAssertions, StopWhatWouldActOnNoWindowOrTheWrongOne) {
         const char* assertion;
     } cases[] = {
         {[] { CEdit().SetSel(0, 0); }, "without its window"},
-        {[gone] { CWnd(gone).SetWindowText("x"); }, "without its window"},
+        {[gone] { CWnd(gone).SetText("x"); }, "without its window"},
         {[] { CToolTipCtrl().Activate(TRUE); }, "without its window"},
         {[&] { runModal([](CTestDlg& d) { d.DoModal(); }); }, "runs already"},
         {[&] {

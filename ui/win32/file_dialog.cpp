@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace win32 {
+
 namespace {
 
 // Releases the interface it holds.
@@ -245,3 +247,5 @@ INT_PTR CFileDialog::DoModal() {
     m_strPathName = NarrowPath(chosen);
     return IDOK;
 }
+
+} // namespace win32

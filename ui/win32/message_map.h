@@ -6,6 +6,8 @@
 
 #include "win32.h"
 
+namespace win32 {
+
 class CDialog;
 class CWinApp;
 
@@ -81,3 +83,5 @@ template <auto Handler> constexpr CommandMapEntry OnCommand(UINT id) {
                 (static_cast<message_map_detail::Owner<Handler>&>(app).*Handler)();
             }};
 }
+
+} // namespace win32

@@ -5,6 +5,8 @@
 #include <exception>
 #include <new>
 
+namespace win32 {
+
 namespace {
 
 CWinApp* g_pApp = nullptr;
@@ -159,13 +161,15 @@ void AfxReportCommandError() noexcept {
     AfxMessageBox(report.text, report.type);
 }
 
+} // namespace win32
+
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmdLine*/,
                    int /*showCommand*/) {
-    CWinApp* app = AfxGetApp();
+    win32::CWinApp* app = win32::AfxGetApp();
     if (app == nullptr) {
         return -1;
     }
-    const CComApartment com;
+    const win32::CComApartment com;
     try {
         app->SetUp(hInstance);
         if (app->InitInstance()) {
@@ -179,7 +183,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmd
         }
         return app->ExitInstance();
     } catch (...) {
-        AfxReportCommandError();
+        win32::AfxReportCommandError();
         return -1;
     }
 }

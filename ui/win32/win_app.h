@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+namespace win32 {
+
 // The framework's help command, sent to the main window on F1 or the caption's
 // help button.
 inline constexpr UINT ID_HELP = 0xE146;
@@ -85,3 +87,5 @@ CommandErrorReport DescribeCommandError(const std::exception_ptr& error) noexcep
 // what() text with the stop icon, "Internal application error." when it has
 // none; running out of memory with the exclamation icon, system-modal.
 void AfxReportCommandError() noexcept;
+
+} // namespace win32
