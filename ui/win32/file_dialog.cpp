@@ -107,8 +107,11 @@ bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
                                                    reinterpret_cast<void**>(folder)));
 }
 
-// Sets the chooser's options from the classic flags: each flag with an
-// equivalent sets or clears it; the result is always a file system path.
+// Sets the chooser's options from the classic flags the program passes: each
+// flag with an equivalent sets or clears it (an open dialog asks for an
+// existing file unless told otherwise); the other options keep the chooser's
+// defaults. OFN_EXPLORER and OFN_HIDEREADONLY describe the chooser as it
+// always is. The result is always a file system path.
 void ApplyFlags(IFileDialog& dialog, DWORD flags) {
     FILEOPENDIALOGOPTIONS options = 0;
     dialog.GetOptions(&options);
@@ -116,18 +119,8 @@ void ApplyFlags(IFileDialog& dialog, DWORD flags) {
         DWORD flag;
         FILEOPENDIALOGOPTIONS option;
     } kEquivalents[] = {
-        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
-        {OFN_NOCHANGEDIR, FOS_NOCHANGEDIR},
-        {OFN_NOVALIDATE, FOS_NOVALIDATE},
-        {OFN_PATHMUSTEXIST, FOS_PATHMUSTEXIST},
         {OFN_FILEMUSTEXIST, FOS_FILEMUSTEXIST},
-        {OFN_CREATEPROMPT, FOS_CREATEPROMPT},
-        {OFN_SHAREAWARE, FOS_SHAREAWARE},
-        {OFN_NOREADONLYRETURN, FOS_NOREADONLYRETURN},
-        {OFN_NOTESTFILECREATE, FOS_NOTESTFILECREATE},
-        {OFN_NODEREFERENCELINKS, FOS_NODEREFERENCELINKS},
-        {OFN_DONTADDTORECENT, FOS_DONTADDTORECENT},
-        {OFN_FORCESHOWHIDDEN, FOS_FORCESHOWHIDDEN},
+        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
     };
     for (const auto& equivalent : kEquivalents) {
         if ((flags & equivalent.flag) != 0) {
