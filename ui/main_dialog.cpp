@@ -39,6 +39,22 @@ bool IsTicked(const CButton& checkBox) {
     return (checkBox.GetState() & 3) == BST_CHECKED;
 }
 
+// KERG and ZUDP exclude each other. The clicked option's box has toggled
+// already: ticked, it clears the other option, disables the other number box
+// and moves the focus into its own; unticked, it disables its own number box.
+// A disabled number box keeps its text.
+void ApplyOptionClick(const CButton& check, const CEdit& number, const CButton& otherCheck,
+                      const CEdit& otherNumber) {
+    if ((check.GetState() & 3) != 0) {
+        otherCheck.SetCheck(BST_UNCHECKED);
+        otherNumber.EnableWindow(FALSE);
+        number.EnableWindow(TRUE);
+        number.SetFocus();
+    } else {
+        number.EnableWindow(FALSE);
+    }
+}
+
 } // namespace
 
 CVelmoraDlg::CVelmoraDlg(CWnd* pParent) : CDialog(IDD_MAIN_DIALOG, pParent) {
@@ -239,17 +255,8 @@ void CVelmoraDlg::OnBnClickedGenerate() {
     }
 }
 
-// KERG and ZUDP exclude each other: ticking one clears the other and moves
-// the focus into its own number box. A disabled number box keeps its text.
 void CVelmoraDlg::OnBnClickedKerg() {
-    if ((m_checkKerg.GetState() & 3) != 0) {
-        m_checkZudp.SetCheck(BST_UNCHECKED);
-        m_editZudp.EnableWindow(FALSE);
-        m_editKerg.EnableWindow(TRUE);
-        m_editKerg.SetFocus();
-    } else {
-        m_editKerg.EnableWindow(FALSE);
-    }
+    ApplyOptionClick(m_checkKerg, m_editKerg, m_checkZudp, m_editZudp);
 }
 
 void CVelmoraDlg::OnCbnSelchangeLayout() {
@@ -257,14 +264,7 @@ void CVelmoraDlg::OnCbnSelchangeLayout() {
 }
 
 void CVelmoraDlg::OnBnClickedZudp() {
-    if ((m_checkZudp.GetState() & 3) != 0) {
-        m_checkKerg.SetCheck(BST_UNCHECKED);
-        m_editKerg.EnableWindow(FALSE);
-        m_editZudp.EnableWindow(TRUE);
-        m_editZudp.SetFocus();
-    } else {
-        m_editZudp.EnableWindow(FALSE);
-    }
+    ApplyOptionClick(m_checkZudp, m_editZudp, m_checkKerg, m_editKerg);
 }
 
 void CVelmoraDlg::ShowMessage(const std::string& text) {
