@@ -1,5 +1,7 @@
 #include "win_app.h"
 
+#include "dll_search.h"
+
 #include <objbase.h>
 
 #include <exception>
@@ -165,6 +167,8 @@ void AfxReportCommandError() noexcept {
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmdLine*/,
                    int /*showCommand*/) {
+    // Before anything can load a DLL on demand.
+    win32::LimitDllSearch();
     win32::CWinApp* app = win32::AfxGetApp();
     if (app == nullptr) {
         return -1;

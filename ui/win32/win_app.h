@@ -1,7 +1,8 @@
 #pragma once
 // CWinApp: the one application object. The program's entry point (WinMain in
-// win_app.cpp) initialises COM for the user-interface thread, calls its
-// InitInstance and, when that returns FALSE, its ExitInstance, and ends.
+// win_app.cpp) limits the DLL search (dll_search.h), initialises COM for the
+// user-interface thread, calls its InitInstance and, when that returns FALSE,
+// its ExitInstance, and ends.
 
 #include "message_map.h"
 #include "wnd.h"
