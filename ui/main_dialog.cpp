@@ -4,6 +4,7 @@
 #include "preview_text.h"
 #include "res/resource.h"
 
+#include "win32/ansi_path.h"
 #include "win32/file_dialog.h"
 #include "win32/paint_dc.h"
 #include "win32/win_app.h"
@@ -84,6 +85,7 @@ std::span<const MessageMapEntry> CVelmoraDlg::GetMessageMap() const {
         OnWmSysCommand<&CVelmoraDlg::OnSysCommand>(),
         OnWmPaint<&CVelmoraDlg::OnPaint>(),
         OnWmQueryDragIcon<&CVelmoraDlg::OnQueryDragIcon>(),
+        OnWmDropFiles<&CVelmoraDlg::OnDropFiles>(),
         OnBnClicked<&CVelmoraDlg::OnBnClickedBrowseInput>(IDC_BROWSE_INPUT),
         OnBnClicked<&CVelmoraDlg::OnBnClickedBrowseOutput>(IDC_BROWSE_OUTPUT),
         OnBnClicked<&CVelmoraDlg::OnBnClickedClose>(IDOK),
@@ -151,6 +153,8 @@ BOOL CVelmoraDlg::OnInitDialog() {
 
     m_strLastPath.clear();
     m_checkKerg.SetCheck(BST_UNCHECKED);
+    // Files dragged onto the dialog or any of its controls: none of them takes drops itself.
+    DragAcceptFiles(TRUE);
     return TRUE;
 }
 
@@ -184,14 +188,24 @@ HCURSOR CVelmoraDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
 }
 
+// A file dropped on the dialog is taken as if it had been chosen with the
+// input button; of several, the first.
+void CVelmoraDlg::OnDropFiles(HDROP drop) {
+    if (const std::string path = DragQueryPath(drop, 0); !path.empty()) {
+        TakeInputFile(path);
+    }
+}
+
 void CVelmoraDlg::OnBnClickedBrowseInput() {
     const std::string filter = kFileFilter;
     CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, filter.c_str());
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
-    if (dialog.DoModal() != IDOK) {
-        return;
+    if (dialog.DoModal() == IDOK) {
+        TakeInputFile(dialog.GetPathName());
     }
-    const std::string path = dialog.GetPathName();
+}
+
+void CVelmoraDlg::TakeInputFile(const std::string& path) {
     m_editInputPath.SetText(path);
     m_editOutputPath.SetText(path + kOutputExtension);
     m_strLastPath = path;

@@ -28,6 +28,7 @@ private:
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnDropFiles(HDROP drop);
 
     void OnBnClickedBrowseInput();
     void OnBnClickedBrowseOutput();
@@ -36,6 +37,10 @@ private:
     void OnBnClickedKerg();
     void OnCbnSelchangeLayout();
     void OnBnClickedZudp();
+
+    // Takes path as the input file: the path boxes, the remembered path and
+    // the preview, or the open error.
+    void TakeInputFile(const std::string& path);
 
     // What the generation shows the user: message boxes and the wait cursor.
     void ShowMessage(const std::string& text) override;

@@ -1,5 +1,6 @@
 #include "file_dialog.h"
 
+#include "ansi_path.h"
 #include "win_app.h"
 
 #include <shobjidl.h>
@@ -46,41 +47,6 @@ std::wstring Widen(const char* text, int length = -1) {
         wide.pop_back(); // the terminating NUL
     }
     return wide;
-}
-
-// The ANSI code page form of a path; false when a character has none.
-bool Narrow(const std::wstring& wide, std::string& text) {
-    BOOL usedDefault = FALSE;
-    const int length = static_cast<int>(wide.size());
-    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length,
-                                           nullptr, 0, nullptr, &usedDefault);
-    text.assign(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, text.data(), size,
-                              nullptr, &usedDefault);
-    }
-    return !usedDefault;
-}
-
-// A path in the ANSI code page. A name with characters the code page lacks is
-// given as its short (8.3) form where the file system has one.
-std::string NarrowPath(const std::wstring& path) {
-    std::string text;
-    if (Narrow(path, text)) {
-        return text;
-    }
-    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size > 0) {
-        std::wstring shortPath(size, L'\0');
-        const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), size);
-        if (length > 0 && length < size) {
-            shortPath.resize(length);
-            if (std::string shortText; Narrow(shortPath, shortText)) {
-                return shortText;
-            }
-        }
-    }
-    return text;
 }
 
 bool IsDirectory(const std::wstring& path) {
@@ -237,7 +203,7 @@ INT_PTR CFileDialog::DoModal() {
         ::GetFileAttributesW(chosen.c_str()) == INVALID_FILE_ATTRIBUTES) {
         chosen = WithDefaultExtension(chosen, Widen(m_ofn.lpstrDefExt));
     }
-    m_strPathName = NarrowPath(chosen);
+    m_strPathName = AnsiPath(chosen);
     return IDOK;
 }
 

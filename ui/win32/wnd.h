@@ -51,6 +51,9 @@ public:
     void GetClientRect(RECT* rect) const { ::GetClientRect(Window(), rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(Window(), rect); }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(Window(), GWL_STYLE); }
+    // Files dropped on the window (or on a child that does not accept them)
+    // arrive as WM_DROPFILES.
+    void DragAcceptFiles(BOOL accept = TRUE) const { ::DragAcceptFiles(Window(), accept); }
     HICON SetIcon(HICON icon, BOOL bigIcon) const {
         // The previous icon comes back as the message's result.
         return reinterpret_cast<HICON>( // NOLINT(performance-no-int-to-ptr)
