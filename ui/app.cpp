@@ -5,6 +5,8 @@
 
 #include "win32/win32.h"
 
+using namespace win32;
+
 namespace {
 
 // The catalogue's messages (an unreadable point-code list) as message boxes.

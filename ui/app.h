@@ -3,12 +3,12 @@
 
 #include "win32/win_app.h"
 
-class CVelmoraApp : public CWinApp {
+class CVelmoraApp : public win32::CWinApp {
 public:
     CVelmoraApp();
 
     BOOL InitInstance() override;
 
 protected:
-    std::span<const CommandMapEntry> GetCommandMap() const override;
+    std::span<const win32::CommandMapEntry> GetCommandMap() const override;
 };

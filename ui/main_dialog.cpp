@@ -4,9 +4,12 @@
 #include "preview_text.h"
 #include "res/resource.h"
 
+#include "win32/ansi_path.h"
 #include "win32/file_dialog.h"
 #include "win32/paint_dc.h"
 #include "win32/win_app.h"
+
+using namespace win32;
 
 namespace {
 
@@ -35,6 +38,22 @@ constexpr int kSeparatorSpace = 3;
 
 bool IsTicked(const CButton& checkBox) {
     return (checkBox.GetState() & 3) == BST_CHECKED;
+}
+
+// KERG and ZUDP exclude each other. The clicked option's box has toggled
+// already: ticked, it clears the other option, disables the other number box
+// and moves the focus into its own; unticked, it disables its own number box.
+// A disabled number box keeps its text.
+void ApplyOptionClick(const CButton& check, const CEdit& number, const CButton& otherCheck,
+                      const CEdit& otherNumber) {
+    if ((check.GetState() & 3) != 0) {
+        otherCheck.SetCheck(BST_UNCHECKED);
+        otherNumber.EnableWindow(FALSE);
+        number.EnableWindow(TRUE);
+        number.SetFocus();
+    } else {
+        number.EnableWindow(FALSE);
+    }
 }
 
 } // namespace
@@ -66,6 +85,7 @@ std::span<const MessageMapEntry> CVelmoraDlg::GetMessageMap() const {
         OnWmSysCommand<&CVelmoraDlg::OnSysCommand>(),
         OnWmPaint<&CVelmoraDlg::OnPaint>(),
         OnWmQueryDragIcon<&CVelmoraDlg::OnQueryDragIcon>(),
+        OnWmDropFiles<&CVelmoraDlg::OnDropFiles>(),
         OnBnClicked<&CVelmoraDlg::OnBnClickedBrowseInput>(IDC_BROWSE_INPUT),
         OnBnClicked<&CVelmoraDlg::OnBnClickedBrowseOutput>(IDC_BROWSE_OUTPUT),
         OnBnClicked<&CVelmoraDlg::OnBnClickedClose>(IDOK),
@@ -133,6 +153,8 @@ BOOL CVelmoraDlg::OnInitDialog() {
 
     m_strLastPath.clear();
     m_checkKerg.SetCheck(BST_UNCHECKED);
+    // Files dragged onto the dialog or any of its controls: none of them takes drops itself.
+    DragAcceptFiles(TRUE);
     return TRUE;
 }
 
@@ -149,7 +171,7 @@ void CVelmoraDlg::OnSysCommand(UINT id, LPARAM lParam) {
 void CVelmoraDlg::OnPaint() {
     if (IsIconic()) {
         const CPaintDC dc(*this);
-        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        SendMsg(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
         const int cxIcon = ::GetSystemMetrics(SM_CXICON);
         const int cyIcon = ::GetSystemMetrics(SM_CYICON);
         RECT rect;
@@ -166,23 +188,33 @@ HCURSOR CVelmoraDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
 }
 
+// A file dropped on the dialog is taken as if it had been chosen with the
+// input button; of several, the first.
+void CVelmoraDlg::OnDropFiles(HDROP drop) {
+    if (const std::string path = DragQueryPath(drop, 0); !path.empty()) {
+        TakeInputFile(path);
+    }
+}
+
 void CVelmoraDlg::OnBnClickedBrowseInput() {
     const std::string filter = kFileFilter;
     CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, filter.c_str());
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
-    if (dialog.DoModal() != IDOK) {
-        return;
+    if (dialog.DoModal() == IDOK) {
+        TakeInputFile(dialog.GetPathName());
     }
-    const std::string path = dialog.GetPathName();
-    m_editInputPath.SetWindowText(path);
-    m_editOutputPath.SetWindowText(path + kOutputExtension);
+}
+
+void CVelmoraDlg::TakeInputFile(const std::string& path) {
+    m_editInputPath.SetText(path);
+    m_editOutputPath.SetText(path + kOutputExtension);
     m_strLastPath = path;
 
     velmora::CInputReader reader(path);
     if (reader.IsOpen()) {
         const std::string preview = LimitPreviewLines(reader.ReadPreview());
         m_editPreview.SetSel(0, -1);
-        m_editPreview.SetWindowText(preview);
+        m_editPreview.SetText(preview);
         m_editPreview.SetSel(-1, -1);
     } else {
         AfxMessageBox(kOpenFailed + path, MB_OKCANCEL);
@@ -195,7 +227,7 @@ void CVelmoraDlg::OnBnClickedBrowseOutput() {
                        filter.c_str());
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
-        m_editOutputPath.SetWindowText(dialog.GetPathName());
+        m_editOutputPath.SetText(dialog.GetPathName());
     }
 }
 
@@ -205,13 +237,13 @@ void CVelmoraDlg::OnBnClickedClose() {
 
 void CVelmoraDlg::OnBnClickedGenerate() {
     velmora::GenerationRequest request;
-    request.inputPath = m_editInputPath.GetWindowText();
+    request.inputPath = m_editInputPath.GetText();
     if (request.inputPath.empty()) {
         AfxMessageBox(kNoInputFile, MB_OK);
         m_btnBrowseInput.SetFocus();
         return;
     }
-    request.outputPath = m_editOutputPath.GetWindowText();
+    request.outputPath = m_editOutputPath.GetText();
     if (request.outputPath.empty()) {
         AfxMessageBox(kNoOutputFile, MB_OK);
         m_editOutputPath.SetFocus();
@@ -222,32 +254,23 @@ void CVelmoraDlg::OnBnClickedGenerate() {
     request.codeIndex = m_comboPointCode.GetCurSel();
     request.codeText = m_comboPointCode.GetLBText(request.codeIndex);
     if (IsTicked(m_checkKerg)) {
-        request.kergText = m_editKerg.GetWindowText();
+        request.kergText = m_editKerg.GetText();
     }
     if (IsTicked(m_checkZudp)) {
-        request.zudpText = m_editZudp.GetWindowText();
+        request.zudpText = m_editZudp.GetText();
     }
 
     if (velmora::RunGeneration(request, *this) == velmora::GenerationOutcome::Generated) {
-        m_editInputPath.SetWindowText("");
-        m_editOutputPath.SetWindowText("");
-        m_editPreview.SetWindowText("");
-        m_editKerg.SetWindowText("");
-        m_editZudp.SetWindowText("");
+        m_editInputPath.SetText("");
+        m_editOutputPath.SetText("");
+        m_editPreview.SetText("");
+        m_editKerg.SetText("");
+        m_editZudp.SetText("");
     }
 }
 
-// KERG and ZUDP exclude each other: ticking one clears the other and moves
-// the focus into its own number box. A disabled number box keeps its text.
 void CVelmoraDlg::OnBnClickedKerg() {
-    if ((m_checkKerg.GetState() & 3) != 0) {
-        m_checkZudp.SetCheck(BST_UNCHECKED);
-        m_editZudp.EnableWindow(FALSE);
-        m_editKerg.EnableWindow(TRUE);
-        m_editKerg.SetFocus();
-    } else {
-        m_editKerg.EnableWindow(FALSE);
-    }
+    ApplyOptionClick(m_checkKerg, m_editKerg, m_checkZudp, m_editZudp);
 }
 
 void CVelmoraDlg::OnCbnSelchangeLayout() {
@@ -255,14 +278,7 @@ void CVelmoraDlg::OnCbnSelchangeLayout() {
 }
 
 void CVelmoraDlg::OnBnClickedZudp() {
-    if ((m_checkZudp.GetState() & 3) != 0) {
-        m_checkKerg.SetCheck(BST_UNCHECKED);
-        m_editKerg.EnableWindow(FALSE);
-        m_editZudp.EnableWindow(TRUE);
-        m_editZudp.SetFocus();
-    } else {
-        m_editZudp.EnableWindow(FALSE);
-    }
+    ApplyOptionClick(m_checkZudp, m_editZudp, m_checkKerg, m_editKerg);
 }
 
 void CVelmoraDlg::ShowMessage(const std::string& text) {

@@ -13,21 +13,22 @@
 
 #include <string>
 
-class CVelmoraDlg : public CDialog, private velmora::GenerationFeedback {
+class CVelmoraDlg : public win32::CDialog, private velmora::GenerationFeedback {
 public:
-    explicit CVelmoraDlg(CWnd* pParent = nullptr);
+    explicit CVelmoraDlg(win32::CWnd* pParent = nullptr);
     ~CVelmoraDlg() override;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(win32::CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
-    std::span<const MessageMapEntry> GetMessageMap() const override;
+    std::span<const win32::MessageMapEntry> GetMessageMap() const override;
 
 private:
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnDropFiles(HDROP drop);
 
     void OnBnClickedBrowseInput();
     void OnBnClickedBrowseOutput();
@@ -37,32 +38,36 @@ private:
     void OnCbnSelchangeLayout();
     void OnBnClickedZudp();
 
+    // Takes path as the input file: the path boxes, the remembered path and
+    // the preview, or the open error.
+    void TakeInputFile(const std::string& path);
+
     // What the generation shows the user: message boxes and the wait cursor.
     void ShowMessage(const std::string& text) override;
     void BeginWait() override;
     void EndWait() override;
 
     HICON m_hIcon = nullptr;
-    CEdit m_editInputPath;
-    CButton m_btnBrowseInput;
-    CComboBox m_comboLayout;
-    CComboBox m_comboSeparator;
-    CEdit m_editPreview;
-    CEdit m_editOutputPath;
-    CButton m_btnBrowseOutput;
-    CComboBox m_comboPointCode;
+    win32::CEdit m_editInputPath;
+    win32::CButton m_btnBrowseInput;
+    win32::CComboBox m_comboLayout;
+    win32::CComboBox m_comboSeparator;
+    win32::CEdit m_editPreview;
+    win32::CEdit m_editOutputPath;
+    win32::CButton m_btnBrowseOutput;
+    win32::CComboBox m_comboPointCode;
     // The input file chosen last: where both file dialogs open.
     std::string m_strLastPath;
     velmora::CCatalogue m_catalogue;
-    CToolTipCtrl m_toolTip;
-    CButton m_checkKerg;
-    CEdit m_editKerg;
-    CEdit m_editZudp;
-    CButton m_checkZudp;
+    win32::CToolTipCtrl m_toolTip;
+    win32::CButton m_checkKerg;
+    win32::CEdit m_editKerg;
+    win32::CEdit m_editZudp;
+    win32::CButton m_checkZudp;
 };
 
 // The About box of the system menu.
-class CAboutDlg : public CDialog {
+class CAboutDlg : public win32::CDialog {
 public:
     CAboutDlg();
 };

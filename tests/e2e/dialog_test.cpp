@@ -48,6 +48,8 @@ TEST(Dialog, OpensWithTheListsFilledAndTheFocusOnTheInputPath) {
     }
     EXPECT_TRUE(GetWindowLongW(app.Control(kInputPath), GWL_STYLE) & ES_READONLY);
     EXPECT_TRUE(GetWindowLongW(app.Control(kPreview), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)
+        << "takes no files dropped";
     EXPECT_EQ(Utf8(app.Text(kGenerate)), "Generuj");
     EXPECT_EQ(Utf8(app.Text(kClose)), "Zamknij");
     EXPECT_EQ(Utf8(app.Text(kKergCheck)), "Dopisać KERG:");

@@ -106,6 +106,7 @@ PeImage PeImage::Parse(std::vector<std::uint8_t> file) {
         throw FormatError("unknown optional header magic");
     }
     image.m_subsystem = r.U16(opt + 68);
+    image.m_dllCharacteristics = r.U16(opt + 70);
 
     const std::size_t sections = opt + optionalSize;
     for (std::uint16_t i = 0; i < sectionCount; ++i) {

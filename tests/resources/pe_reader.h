@@ -83,6 +83,8 @@ public:
     std::uint16_t Machine() const { return m_machine; }
     std::uint16_t OptionalMagic() const { return m_magic; }
     std::uint16_t Subsystem() const { return m_subsystem; }
+    // The optional header's DllCharacteristics flags.
+    std::uint16_t DllCharacteristics() const { return m_dllCharacteristics; }
     // DLL names of the import directory and of the delay-load directory, as stored.
     const std::vector<std::string>& ImportedDlls() const { return m_imports; }
     const std::vector<Resource>& Resources() const { return m_resources; }
@@ -108,6 +110,7 @@ private:
     std::uint16_t m_machine = 0;
     std::uint16_t m_magic = 0;
     std::uint16_t m_subsystem = 0;
+    std::uint16_t m_dllCharacteristics = 0;
     std::vector<Section> m_sections;
     std::vector<std::string> m_imports;
     std::vector<Resource> m_resources;

@@ -357,6 +357,21 @@ TEST_F(ProductResources, IsA32BitGuiProgram) {
     EXPECT_EQ(s_image->Subsystem(), 2) << "not the Windows GUI subsystem";
 }
 
+TEST_F(ProductResources, HasTheHeaderFlagsOfAGuiProgramFromWindowsCompilers) {
+    ASSERT_TRUE(s_image) << s_error;
+    const struct {
+        std::uint16_t flag;
+        const char* name;
+    } kFlags[] = {
+        {0x0040, "DYNAMIC_BASE (address space layout randomisation)"},
+        {0x0100, "NX_COMPAT (data execution prevention)"},
+        {0x8000, "TERMINAL_SERVER_AWARE"},
+    };
+    for (const auto& [flag, name] : kFlags) {
+        EXPECT_NE(s_image->DllCharacteristics() & flag, 0) << name << " is not set";
+    }
+}
+
 TEST_F(ProductResources, ImportsOnlyWindowsOwnDlls) {
     ASSERT_TRUE(s_image) << s_error;
     static const char* const kAllowed[] = {

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <utility>
 
+namespace win32 {
+
 namespace {
 
 // The application object, whose wait cursor the dialogs show.
@@ -264,7 +266,7 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         if (CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr && ::GetKeyState(VK_SHIFT) >= 0 &&
                                              ::GetKeyState(VK_CONTROL) >= 0 &&
                                              ::GetKeyState(VK_MENU) >= 0) {
-            mainWnd->SendMessage(WM_COMMAND, ID_HELP);
+            mainWnd->SendMsg(WM_COMMAND, ID_HELP);
             result = TRUE;
             return true;
         }
@@ -345,3 +347,5 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
+
+} // namespace win32

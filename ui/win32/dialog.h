@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace win32 {
+
 class CDialog;
 
 // What DoDataExchange works with: the dialog, and the direction of the
@@ -85,3 +87,5 @@ private:
     // The controls DDX_Control bound to items of the window.
     std::vector<CWnd*> m_boundControls;
 };
+
+} // namespace win32

@@ -1,11 +1,14 @@
 #include "file_dialog.h"
 
+#include "ansi_path.h"
 #include "win_app.h"
 
 #include <shobjidl.h>
 
 #include <algorithm>
 #include <vector>
+
+namespace win32 {
 
 namespace {
 
@@ -46,41 +49,6 @@ std::wstring Widen(const char* text, int length = -1) {
     return wide;
 }
 
-// The ANSI code page form of a path; false when a character has none.
-bool Narrow(const std::wstring& wide, std::string& text) {
-    BOOL usedDefault = FALSE;
-    const int length = static_cast<int>(wide.size());
-    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length,
-                                           nullptr, 0, nullptr, &usedDefault);
-    text.assign(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, text.data(), size,
-                              nullptr, &usedDefault);
-    }
-    return !usedDefault;
-}
-
-// A path in the ANSI code page. A name with characters the code page lacks is
-// given as its short (8.3) form where the file system has one.
-std::string NarrowPath(const std::wstring& path) {
-    std::string text;
-    if (Narrow(path, text)) {
-        return text;
-    }
-    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size > 0) {
-        std::wstring shortPath(size, L'\0');
-        const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath.data(), size);
-        if (length > 0 && length < size) {
-            shortPath.resize(length);
-            if (std::string shortText; Narrow(shortPath, shortText)) {
-                return shortText;
-            }
-        }
-    }
-    return text;
-}
-
 bool IsDirectory(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -105,8 +73,11 @@ bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
                                                    reinterpret_cast<void**>(folder)));
 }
 
-// Sets the chooser's options from the classic flags: each flag with an
-// equivalent sets or clears it; the result is always a file system path.
+// Sets the chooser's options from the classic flags the program passes: each
+// flag with an equivalent sets or clears it (an open dialog asks for an
+// existing file unless told otherwise); the other options keep the chooser's
+// defaults. OFN_EXPLORER and OFN_HIDEREADONLY describe the chooser as it
+// always is. The result is always a file system path.
 void ApplyFlags(IFileDialog& dialog, DWORD flags) {
     FILEOPENDIALOGOPTIONS options = 0;
     dialog.GetOptions(&options);
@@ -114,18 +85,8 @@ void ApplyFlags(IFileDialog& dialog, DWORD flags) {
         DWORD flag;
         FILEOPENDIALOGOPTIONS option;
     } kEquivalents[] = {
-        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
-        {OFN_NOCHANGEDIR, FOS_NOCHANGEDIR},
-        {OFN_NOVALIDATE, FOS_NOVALIDATE},
-        {OFN_PATHMUSTEXIST, FOS_PATHMUSTEXIST},
         {OFN_FILEMUSTEXIST, FOS_FILEMUSTEXIST},
-        {OFN_CREATEPROMPT, FOS_CREATEPROMPT},
-        {OFN_SHAREAWARE, FOS_SHAREAWARE},
-        {OFN_NOREADONLYRETURN, FOS_NOREADONLYRETURN},
-        {OFN_NOTESTFILECREATE, FOS_NOTESTFILECREATE},
-        {OFN_NODEREFERENCELINKS, FOS_NODEREFERENCELINKS},
-        {OFN_DONTADDTORECENT, FOS_DONTADDTORECENT},
-        {OFN_FORCESHOWHIDDEN, FOS_FORCESHOWHIDDEN},
+        {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
     };
     for (const auto& equivalent : kEquivalents) {
         if ((flags & equivalent.flag) != 0) {
@@ -242,6 +203,8 @@ INT_PTR CFileDialog::DoModal() {
         ::GetFileAttributesW(chosen.c_str()) == INVALID_FILE_ATTRIBUTES) {
         chosen = WithDefaultExtension(chosen, Widen(m_ofn.lpstrDefExt));
     }
-    m_strPathName = NarrowPath(chosen);
+    m_strPathName = AnsiPath(chosen);
     return IDOK;
 }
+
+} // namespace win32

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace win32 {
+
 // The folder part of a file's path: C:\dane for C:\dane\punkty.txt, the root
 // C:\ for C:\punkty.txt; empty when the path has no folder part.
 std::wstring FolderOfFilePath(const std::wstring& path);
@@ -46,3 +48,5 @@ private:
     std::string m_strFilter; // the filter with '|' turned into NUL
     std::string m_strPathName;
 };
+
+} // namespace win32

@@ -6,6 +6,8 @@
 
 #include "win32.h"
 
+namespace win32 {
+
 class CDialog;
 class CWinApp;
 
@@ -75,9 +77,28 @@ template <auto Handler> constexpr MessageMapEntry OnWmQueryDragIcon() {
             }};
 }
 
+// WM_DROPFILES, files dropped on a window that accepts them
+// (CWnd::DragAcceptFiles): void Handler(HDROP drop). The drop is released
+// (DragFinish) when the handler returns.
+template <auto Handler> constexpr MessageMapEntry OnWmDropFiles() {
+    return {WM_DROPFILES, 0, 0, [](CDialog& dialog, WPARAM wParam, LPARAM) -> LRESULT {
+                using Dialog = message_map_detail::Owner<Handler>;
+                const auto drop =
+                    reinterpret_cast<HDROP>(wParam); // NOLINT(performance-no-int-to-ptr)
+                const struct Finish {
+                    HDROP drop;
+                    ~Finish() { ::DragFinish(drop); }
+                } finish{drop};
+                (static_cast<Dialog&>(dialog).*Handler)(drop);
+                return 0;
+            }};
+}
+
 // Command id of the application: void Handler().
 template <auto Handler> constexpr CommandMapEntry OnCommand(UINT id) {
     return {id, [](CWinApp& app) {
                 (static_cast<message_map_detail::Owner<Handler>&>(app).*Handler)();
             }};
 }
+
+} // namespace win32

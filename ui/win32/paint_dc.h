@@ -5,6 +5,8 @@
 
 #include <cassert>
 
+namespace win32 {
+
 class CPaintDC {
 public:
     explicit CPaintDC(const CWnd& window) : m_hWnd(window.GetSafeHwnd()) {
@@ -23,3 +25,5 @@ private:
     PAINTSTRUCT m_ps{};
     HDC m_hDC = nullptr;
 };
+
+} // namespace win32

@@ -4,6 +4,8 @@
 
 #include "wnd.h"
 
+namespace win32 {
+
 class CToolTipCtrl : public CWnd {
 public:
     CToolTipCtrl() = default;
@@ -35,7 +37,7 @@ public:
         return m_hWnd != nullptr;
     }
 
-    void Activate(BOOL activate) const { SendMessage(TTM_ACTIVATE, static_cast<WPARAM>(activate)); }
+    void Activate(BOOL activate) const { SendMsg(TTM_ACTIVATE, static_cast<WPARAM>(activate)); }
 
     // Registers the whole of window as a tool whose text is the program's
     // string resource textId.
@@ -47,11 +49,11 @@ public:
         info.uId = reinterpret_cast<UINT_PTR>(window.GetSafeHwnd());
         info.hinst = ::GetModuleHandleA(nullptr);
         info.lpszText = MAKEINTRESOURCEA(textId);
-        return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
+        return static_cast<BOOL>(SendMsg(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
     }
 
     void RelayEvent(MSG* message) const {
-        SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+        SendMsg(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
     }
 
 private:
@@ -66,3 +68,5 @@ private:
         return ::DefSubclassProc(hWnd, message, wParam, lParam);
     }
 };
+
+} // namespace win32

@@ -1,9 +1,13 @@
 #include "win_app.h"
 
+#include "dll_search.h"
+
 #include <objbase.h>
 
 #include <exception>
 #include <new>
+
+namespace win32 {
 
 namespace {
 
@@ -159,13 +163,17 @@ void AfxReportCommandError() noexcept {
     AfxMessageBox(report.text, report.type);
 }
 
+} // namespace win32
+
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmdLine*/,
                    int /*showCommand*/) {
-    CWinApp* app = AfxGetApp();
+    // Before anything can load a DLL on demand.
+    win32::LimitDllSearch();
+    win32::CWinApp* app = win32::AfxGetApp();
     if (app == nullptr) {
         return -1;
     }
-    const CComApartment com;
+    const win32::CComApartment com;
     try {
         app->SetUp(hInstance);
         if (app->InitInstance()) {
@@ -179,7 +187,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*cmd
         }
         return app->ExitInstance();
     } catch (...) {
-        AfxReportCommandError();
+        win32::AfxReportCommandError();
         return -1;
     }
 }

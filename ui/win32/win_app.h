@@ -1,7 +1,8 @@
 #pragma once
 // CWinApp: the one application object. The program's entry point (WinMain in
-// win_app.cpp) initialises COM for the user-interface thread, calls its
-// InitInstance and, when that returns FALSE, its ExitInstance, and ends.
+// win_app.cpp) limits the DLL search (dll_search.h), initialises COM for the
+// user-interface thread, calls its InitInstance and, when that returns FALSE,
+// its ExitInstance, and ends.
 
 #include "message_map.h"
 #include "wnd.h"
@@ -9,6 +10,8 @@
 #include <exception>
 #include <span>
 #include <string>
+
+namespace win32 {
 
 // The framework's help command, sent to the main window on F1 or the caption's
 // help button.
@@ -85,3 +88,5 @@ CommandErrorReport DescribeCommandError(const std::exception_ptr& error) noexcep
 // what() text with the stop icon, "Internal application error." when it has
 // none; running out of memory with the exclamation icon, system-modal.
 void AfxReportCommandError() noexcept;
+
+} // namespace win32

@@ -7,6 +7,8 @@
 #include <cassert>
 #include <string>
 
+namespace win32 {
+
 class CWnd {
 public:
     CWnd() = default;
@@ -23,18 +25,18 @@ public:
     // Sent to no window, a message answers 0, which reads as a valid result
     // (index 0, unchecked): a debug build stops there instead, as it does in
     // every operation below on a window that does not exist.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    LRESULT SendMsg(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(Window(), message, wParam, lParam);
     }
 
     // Code page bytes of the window text, as the system's ANSI functions give them.
-    std::string GetWindowText() const {
+    std::string GetText() const {
         std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(Window())) + 1, '\0');
         const int length = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
         text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
         return text;
     }
-    void SetWindowText(const std::string& text) const { ::SetWindowTextA(Window(), text.c_str()); }
+    void SetText(const std::string& text) const { ::SetWindowTextA(Window(), text.c_str()); }
 
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(Window()); }
     CWnd GetWindow(UINT command) const { return CWnd(::GetWindow(Window(), command)); }
@@ -49,11 +51,13 @@ public:
     void GetClientRect(RECT* rect) const { ::GetClientRect(Window(), rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(Window(), rect); }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(Window(), GWL_STYLE); }
+    // Files dropped on the window (or on a child that does not accept them)
+    // arrive as WM_DROPFILES.
+    void DragAcceptFiles(BOOL accept = TRUE) const { ::DragAcceptFiles(Window(), accept); }
     HICON SetIcon(HICON icon, BOOL bigIcon) const {
         // The previous icon comes back as the message's result.
         return reinterpret_cast<HICON>( // NOLINT(performance-no-int-to-ptr)
-            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                        reinterpret_cast<LPARAM>(icon)));
+            SendMsg(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
 
 protected:
@@ -67,3 +71,5 @@ protected:
 
     HWND m_hWnd = nullptr;
 };
+
+} // namespace win32

@@ -4,6 +4,7 @@
 
 #include "test_dialogs.h"
 
+#include "win32/ansi_path.h"
 #include "win32/combo_box.h"
 #include "win32/dialog.h"
 #include "win32/edit.h"
@@ -12,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <future>
 #include <stdexcept>
@@ -27,6 +31,8 @@
 #endif
 
 namespace {
+
+using namespace win32;
 
 CWinApp g_app("Test Velmora");
 
@@ -93,6 +99,7 @@ public:
     std::vector<UINT> m_preTranslated;
     std::vector<UINT> m_selChanges;
     std::vector<UINT> m_sysCommands;
+    std::vector<std::string> m_dropped;
     CEdit m_edit;
     CComboBox m_combo;
 
@@ -126,6 +133,7 @@ protected:
             OnBnClicked<&CTestDlg::OnBnClickedButton>(IDC_TEST_BUTTON),
             OnCbnSelchange<&CTestDlg::OnCbnSelchangeCombo>(IDC_TEST_COMBO),
             OnWmSysCommand<&CTestDlg::OnSysCommand>(),
+            OnWmDropFiles<&CTestDlg::OnDropFiles>(),
         };
         return kMessageMap;
     }
@@ -144,6 +152,11 @@ private:
         }
     }
     void OnCbnSelchangeCombo() { m_selChanges.push_back(static_cast<UINT>(m_combo.GetCurSel())); }
+    void OnDropFiles(HDROP drop) {
+        for (const UINT index : {0, 1, 2}) {
+            m_dropped.push_back(DragQueryPath(drop, index));
+        }
+    }
     void OnSysCommand(UINT id, LPARAM lParam) {
         m_sysCommands.push_back(id);
         if (id != kOwnSysCommand) {
@@ -270,10 +283,10 @@ TEST_F(DialogTest, DataExchangeBindsTheControlsToTheirItems) {
     dialog.m_onInit = [&](CTestDlg& d) {
         EXPECT_EQ(d.m_edit.GetDlgCtrlID(), IDC_TEST_EDIT);
         EXPECT_EQ(d.m_combo.GetDlgCtrlID(), IDC_TEST_COMBO);
-        d.m_edit.SetWindowText("Wej\x9C"
-                               "cie \xB3\xB9"
-                               "ka");
-        text = d.m_edit.GetWindowText();
+        d.m_edit.SetText("Wej\x9C"
+                         "cie \xB3\xB9"
+                         "ka");
+        text = d.m_edit.GetText();
         EXPECT_EQ(d.m_combo.InsertString(0, "B"), 0);
         EXPECT_EQ(d.m_combo.InsertString(0, "A"), 0);
         EXPECT_EQ(d.m_combo.InsertString(2, "C"), 2);
@@ -420,6 +433,36 @@ TEST_F(DialogTest, SelectionChangesReachTheirHandler) {
     EXPECT_EQ(dialog.m_selChanges.size(), 1u) << "only CBN_SELCHANGE is mapped";
 }
 
+// Files dropped as the shell hands them over: a DROPFILES header followed by
+// the UTF-16 paths, each ended by a NUL, and one more NUL, in movable global memory.
+HDROP ShellDrop(const std::wstring& first, const std::wstring& second) {
+    const std::wstring list = first + L'\0' + second + L'\0' + L'\0';
+    const HGLOBAL memory =
+        ::GlobalAlloc(GHND | GMEM_SHARE, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(DialogTest, DroppedFilesReachTheirHandlerInTheCodePageAndAreReleased) {
+    CTestDlg dialog;
+    const HDROP drop = ShellDrop(L"Z:\\pomiary\\łąka.txt", L"C:\\b.txt");
+    dialog.m_onInit = [drop](CTestDlg& d) {
+        ::PostMessageA(d.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        Click(d, IDC_TEST_BUTTON);
+    };
+    dialog.m_onButton = [](CTestDlg& d) { d.EndDialog(IDOK); };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    const std::vector<std::string> expected{"Z:\\pomiary\\\xB3\xB9"
+                                            "ka.txt",
+                                            "C:\\b.txt", ""};
+    EXPECT_EQ(dialog.m_dropped, expected);
+    EXPECT_EQ(::GlobalSize(drop), 0u) << "the drop was not released";
+}
+
 TEST_F(DialogTest, AnErrorLeavingAHandlerIsReportedAndTheDialogGoesOn) {
     const CMessageBoxWatch watch;
     CTestDlg dialog;
@@ -487,7 +530,7 @@ TEST(LayerAssertions, StopWhatWouldActOnNoWindowOrTheWrongOne) {
         const char* assertion;
     } cases[] = {
         {[] { CEdit().SetSel(0, 0); }, "without its window"},
-        {[gone] { CWnd(gone).SetWindowText("x"); }, "without its window"},
+        {[gone] { CWnd(gone).SetText("x"); }, "without its window"},
         {[] { CToolTipCtrl().Activate(TRUE); }, "without its window"},
         {[&] { runModal([](CTestDlg& d) { d.DoModal(); }); }, "runs already"},
         {[&] {

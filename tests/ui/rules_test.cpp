@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace win32;
+
 TEST(MessageBoxType, ExclamationForOkAndOkCancelQuestionForYesNoOthersUnchanged) {
     const struct {
         UINT given;
