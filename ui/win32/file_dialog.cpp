@@ -75,9 +75,10 @@ bool MakeStartFolder(const std::wstring& path, IShellItem** folder) {
 
 // Sets the chooser's options from the classic flags the program passes: each
 // flag with an equivalent sets or clears it (an open dialog asks for an
-// existing file unless told otherwise); the other options keep the chooser's
-// defaults. OFN_EXPLORER and OFN_HIDEREADONLY describe the chooser as it
-// always is. The result is always a file system path.
+// existing file unless told otherwise); the defaults of the chooser that a
+// classic dialog only has on request are cleared. OFN_EXPLORER and
+// OFN_HIDEREADONLY describe the chooser as it always is. The result is always
+// a file system path.
 void ApplyFlags(IFileDialog& dialog, DWORD flags) {
     FILEOPENDIALOGOPTIONS options = 0;
     dialog.GetOptions(&options);
@@ -95,6 +96,11 @@ void ApplyFlags(IFileDialog& dialog, DWORD flags) {
             options &= ~equivalent.option;
         }
     }
+    // What a classic chooser does unless a flag the program never passes asks
+    // otherwise: the current folder follows the user's choice (a typed bare
+    // output name lands there), and the chooser leaves a missing folder or a
+    // read-only file for the program to report.
+    options &= ~(FOS_NOCHANGEDIR | FOS_PATHMUSTEXIST | FOS_NOREADONLYRETURN);
     dialog.SetOptions(options | FOS_FORCEFILESYSTEM);
 }
 
