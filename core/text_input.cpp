@@ -21,22 +21,6 @@ constexpr char kEndOfText = '\x1A';
 // The longest character: four bytes of UTF-8, a surrogate pair of UTF-16.
 constexpr std::size_t kLongestCharacter = 4;
 
-// The position of the first byte above 0x7F, or the text's size.
-std::size_t FirstNonAscii(std::string_view text) {
-    std::size_t at = 0;
-    for (; text.size() - at >= 8; at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if ((word & 0x8080808080808080u) != 0) {
-            break;
-        }
-    }
-    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
-        ++at;
-    }
-    return at;
-}
-
 } // namespace
 
 CTextInput::CTextInput(platform::CFile file)
@@ -111,7 +95,7 @@ std::size_t CTextInput::ReadStart(char* out, std::size_t room) {
 std::size_t CTextInput::Settle(char* out, std::size_t got, std::size_t room) {
     const std::string_view block(out, got);
     const std::size_t stop = std::min(block.find(kEndOfText), block.size());
-    const std::size_t high = FirstNonAscii(block.substr(0, stop));
+    const std::size_t high = AsciiPrefixLength(block.substr(0, stop));
     if (high == stop) {
         // ASCII so far; behind a Ctrl-Z nothing is read.
         m_bSettled = stop < block.size();
@@ -135,11 +119,9 @@ bool CTextInput::IsUtf8Ahead(std::string_view text, bool stopped) {
     if (!back) {
         return false;
     }
-    if (!m_raw) {
-        m_raw = std::make_unique<char[]>(kBufferSize);
-    }
-    for (std::size_t got = 0; (got = m_file.Read(m_raw.get(), kBufferSize)) != 0;) {
-        const std::string_view ahead(m_raw.get(), got);
+    char* const raw = RawBuffer();
+    for (std::size_t got = 0; (got = m_file.Read(raw, kBufferSize)) != 0;) {
+        const std::string_view ahead(raw, got);
         const std::size_t stop = ahead.find(kEndOfText);
         if (!check.Feed(ahead.substr(0, stop)) || stop != std::string_view::npos) {
             break;
@@ -149,12 +131,16 @@ bool CTextInput::IsUtf8Ahead(std::string_view text, bool stopped) {
     return check.IsComplete();
 }
 
-void CTextInput::StartDecoding(TextEncoding encoding, std::string_view bytes) {
-    m_encoding = encoding;
+char* CTextInput::RawBuffer() {
     if (!m_raw) {
         m_raw = std::make_unique<char[]>(kBufferSize);
     }
-    std::memmove(m_raw.get(), bytes.data(), bytes.size());
+    return m_raw.get();
+}
+
+void CTextInput::StartDecoding(TextEncoding encoding, std::string_view bytes) {
+    m_encoding = encoding;
+    std::memmove(RawBuffer(), bytes.data(), bytes.size());
     m_nRawPos = 0;
     m_nRawEnd = bytes.size();
 }

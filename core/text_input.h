@@ -50,6 +50,8 @@ private:
     // included unless `stopped`, is well-formed UTF-8. Comes back to where
     // it began.
     bool IsUtf8Ahead(std::string_view text, bool stopped);
+    // The buffer of the file's own bytes, made when first needed.
+    char* RawBuffer();
     void StartDecoding(TextEncoding encoding, std::string_view bytes);
     std::size_t ReadDecoded(char* out, std::size_t room);
 

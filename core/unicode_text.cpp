@@ -86,16 +86,22 @@ constexpr auto kByCharacter = [] {
     return table;
 }();
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// Whether the eight bytes at p are all ASCII.
-bool AllAscii(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    return (word & kHighBits) == 0;
-}
-
 } // namespace
+
+std::size_t AsciiPrefixLength(std::string_view text) {
+    std::size_t at = 0;
+    for (; text.size() - at >= 8; at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) {
+            break;
+        }
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) {
+        ++at;
+    }
+    return at;
+}
 
 char ToCp1250(char32_t code) {
     if (code < 0x80) {
@@ -121,16 +127,11 @@ bool CUtf8Check::Feed(std::string_view bytes) {
             m_highest = 0xBF;
             continue;
         }
-        while (end - p >= 8 && AllAscii(p)) {
-            p += 8;
-        }
+        p += AsciiPrefixLength(std::string_view(p, static_cast<std::size_t>(end - p)));
         if (p == end) {
             break;
         }
         const auto lead = static_cast<unsigned char>(*p++);
-        if (lead < 0x80) {
-            continue;
-        }
         m_nPending = static_cast<int>(SequenceLength(lead)) - 1;
         m_bMalformed = m_nPending == 0;
         // The second byte's range rules out overlong forms, surrogates and
@@ -152,17 +153,14 @@ DecodeStep DecodeUtf8(std::string_view in, std::span<char> out, bool last) {
     std::size_t i = 0;
     std::size_t o = 0;
     while (i < in.size() && o < out.size()) {
-        if (in.size() - i >= 8 && out.size() - o >= 8 && AllAscii(in.data() + i)) {
-            std::memcpy(out.data() + o, in.data() + i, 8);
-            i += 8;
-            o += 8;
-            continue;
+        const std::size_t ascii = AsciiPrefixLength(in.substr(i, out.size() - o));
+        std::memcpy(out.data() + o, in.data() + i, ascii);
+        i += ascii;
+        o += ascii;
+        if (i == in.size() || o == out.size()) {
+            break;
         }
         const auto lead = static_cast<unsigned char>(in[i]);
-        if (lead < 0x80) {
-            out[o++] = in[i++];
-            continue;
-        }
         const std::size_t length = SequenceLength(lead);
         if (in.size() - i < length && !last) {
             break; // the rest of the character comes with the next input

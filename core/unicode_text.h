@@ -28,6 +28,9 @@ enum class TextEncoding {
 // lacks. The code page leaves 0x81 unassigned, so no character decodes to it.
 inline constexpr char kLackingCharacter = '\x81';
 
+// How many bytes at the start of text are ASCII (below 0x80).
+std::size_t AsciiPrefixLength(std::string_view text);
+
 // The code page 1250 byte of a character, kLackingCharacter when the code
 // page lacks it (surrogates, and the characters of its unassigned bytes).
 char ToCp1250(char32_t code);
