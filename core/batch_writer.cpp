@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -180,9 +181,13 @@ bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
     std::memset(work + line.size(), 0, kReadAhead);
     const Layout& layout = GetLayout(m_nLayout);
     std::array<std::string_view, kMaxFields> tokens;
-    const auto count = static_cast<int>(
-        SplitTokens(std::string_view(work, line.size()), m_cSeparator,
-                    std::span(tokens).first(static_cast<std::size_t>(layout.fullCount))));
+    const std::optional<std::size_t> split =
+        SplitTokens(std::span(work, line.size()), m_cSeparator,
+                    std::span(tokens).first(static_cast<std::size_t>(layout.fullCount)));
+    if (!split) {
+        return false; // a malformed quoted field
+    }
+    const auto count = static_cast<int>(*split);
 
     int fields = 0;
     if (count == layout.fullCount) {

@@ -15,8 +15,9 @@ namespace velmora {
 enum class RecordResult {
     Written, // a record was written
     Blank,   // only blanks, tabs, CRs and separators: nothing to convert
-    Skipped, // no record: too few columns, X or Y holds no number, or a point
-             // number holds a character code page 1250 lacks
+    Skipped, // no record: too few columns, a malformed quoted field, X or Y
+             // not one number, or a point number holding a character code
+             // page 1250 lacks
 };
 
 class CBatchWriter {

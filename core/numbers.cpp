@@ -63,9 +63,14 @@ bool IsOverflow(std::string_view number, bool hex) {
     return exponent > -(hex ? 4 : 1) * lead;
 }
 
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 struct Conversion {
     double value = 0.0;
-    bool taken = false; // the conversion took at least one character
+    bool taken = false;        // the conversion took at least one character
+    bool digitsBehind = false; // a digit stands in the text behind what it took
 };
 
 // atof's reading of a token whose first comma is already a point.
@@ -91,12 +96,13 @@ Conversion Convert(std::string_view text) {
     if (error == std::errc::invalid_argument) {
         return {};
     }
+    const auto used = static_cast<std::size_t>(end - text.data());
     if (error == std::errc::result_out_of_range) {
-        const auto used = static_cast<std::size_t>(end - text.data());
         value =
             IsOverflow(text.substr(0, used), hex) ? std::numeric_limits<double>::infinity() : 0.0;
     }
-    return {negative ? -value : value, true};
+    const std::string_view behind = text.substr(used);
+    return {negative ? -value : value, true, std::any_of(behind.begin(), behind.end(), IsDigit)};
 }
 
 Conversion ConvertToken(std::string_view token) {
@@ -115,9 +121,9 @@ double ParseNumber(std::string_view token) {
     return ConvertToken(token).value;
 }
 
-std::optional<double> ParseFiniteNumber(std::string_view token) {
+std::optional<double> ParseCoordinate(std::string_view token) {
     const Conversion conversion = ConvertToken(token);
-    if (!conversion.taken || !std::isfinite(conversion.value)) {
+    if (!conversion.taken || conversion.digitsBehind || !std::isfinite(conversion.value)) {
         return std::nullopt;
     }
     return conversion.value;

@@ -22,10 +22,13 @@ inline constexpr std::size_t kMaxFixedLength = 330;
 // payload: "nan(...)" is a quiet NaN of the token's sign.
 double ParseNumber(std::string_view token);
 
-// ParseNumber's value when the token holds a number: the conversion takes at
-// least one of its characters and the value is finite (not inf or nan, no
-// overflow). Otherwise nothing.
-std::optional<double> ParseFiniteNumber(std::string_view token);
+// ParseNumber's value when the token holds one number, as a coordinate must:
+// the conversion takes at least one of its characters, the value is finite
+// (not inf or nan, no overflow), and no digit follows in the rest of the
+// token: "12.5m" is 12.5, but degrees, minutes and seconds, thousands groups
+// ("5 712 345,12"), "1,234,5" and "12:30" are not one number. Otherwise
+// nothing.
+std::optional<double> ParseCoordinate(std::string_view token);
 
 // Writes value with exactly `decimals` digits after the point (0..9; others
 // are clamped to that range), rounded from its exact binary value to the

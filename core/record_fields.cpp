@@ -124,13 +124,13 @@ char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxI
     return out + integerDigits + 1 + decimals;
 }
 
-// The general way of a number column. A coordinate that holds no number
-// gives nullptr: the line makes no record.
+// The general way of a number column. A coordinate that holds no number, or
+// more than one, gives nullptr: the line makes no record.
 char* WriteParsedNumber(char* out, std::string_view token, int decimals, bool coordinate) {
     if (!coordinate) {
         return FormatFixed(out, ParseNumber(token), decimals);
     }
-    const std::optional<double> value = ParseFiniteNumber(token);
+    const std::optional<double> value = ParseCoordinate(token);
     return value ? FormatFixed(out, *value, decimals) : nullptr;
 }
 

@@ -32,8 +32,8 @@ inline char* WriteTextField(char* out, std::string_view token) {
 }
 
 // A number field: the token through ParseNumber, printed with `decimals`
-// decimals. A coordinate (X, Y) that holds no number gives nullptr: the line
-// makes no record. Returns the field's end.
+// decimals. A coordinate (X, Y) that does not hold one number (ParseCoordinate)
+// gives nullptr: the line makes no record. Returns the field's end.
 char* WriteNumberField(char* out, std::string_view token, int decimals, bool coordinate);
 
 } // namespace velmora

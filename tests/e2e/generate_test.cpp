@@ -174,6 +174,35 @@ TEST(Generate, UnicodeFilesFromExcelAndNotepadKeepTheirPolishPointNames) {
     }
 }
 
+// A QGIS export ("Save Features As... CSV", UTF-8): the texts that look like numbers and
+// those holding a comma come quoted. The quotes go, the comma and a doubled quote stay.
+TEST(Generate, AQgisExportLosesItsQuotesAndKeepsTheCommasInItsNames) {
+    Velmora app(L"eksport qgis");
+    const std::wstring input = app.Folder() / L"punkty.csv";
+    const std::string bytes = Utf8(L"nr,opis,X,Y\r\n"
+                                   L"\"101\",\"Kraków, ul. Długa\",5712345.12,6543210.55\r\n"
+                                   L"\"102\",\"\",5712346.5,6543211.25\r\n"
+                                   L"\"103\",\"Słup \"\"A\"\"\",5712347,6543212\r\n");
+    WriteBytes(input, bytes);
+    app.ChooseInputFile(input);
+    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    SelectComboItem(app.Control(kLayout), 12);   // "Numer Numer_inny X Y"
+    SelectComboItem(app.Control(kSeparator), 1); // ","
+    app.PressGenerate();
+    const auto box = app.WaitMessage();
+    app.ExpectMessage(box, std::wstring(kSuccess) + L"2\nWiersze pominięte: 2 (1, 3)");
+    app.Answer(box);
+    WaitUntil([&] { return app.Text(kInputPath).empty(); }, "the input path emptied");
+    EXPECT_EQ(ReadBytes(input + L".wsd"),
+              Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
+                   L"# \r\n"
+                   L"#Kamień graniczny=_code.n;_number;NRI;_X;_Y\r\n"
+                   L"KR;101;Kraków, ul. Długa;5712345.120000;6543210.550000\r\n"
+                   L"KR;103;Słup \"A\";5712347.000000;6543212.000000\r\n"
+                   L"#KONIEC\r\n"));
+    EXPECT_EQ(ReadBytes(input), bytes);
+}
+
 TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
     Velmora app(L"to samo");
     const std::wstring input = app.Folder() / L"punkty.txt";

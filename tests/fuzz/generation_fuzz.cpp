@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -170,11 +172,57 @@ std::vector<std::string_view> SplitCrLfLines(std::string_view text) {
     return lines;
 }
 
-// The record a line gives, computed the plain C way: strtok's splitting rule,
+// The first `wanted` fields of a line, read byte by byte as a CSV reader
+// would: runs of separators divide like one; a field whose first byte after
+// spaces and tabs (other than the separator) is '"' is quoted, its content
+// runs to the lone closing '"' with "" for one '"', and only spaces, tabs and
+// CRs may follow it before the separator; an empty quoted field counts for
+// nothing. Nothing for a malformed line.
+std::optional<std::vector<std::string>> ModelFields(std::string_view line, char separator,
+                                                    std::size_t wanted) {
+    const auto blank = [separator](char c, bool cr) {
+        return c != separator && (c == ' ' || c == '\t' || (cr && c == '\r'));
+    };
+    std::vector<std::string> fields;
+    for (std::size_t i = 0; fields.size() < wanted;) {
+        for (; i < line.size() && line[i] == separator; ++i) {
+        }
+        std::size_t j = i;
+        for (; j < line.size() && blank(line[j], false); ++j) {
+        }
+        std::string field;
+        if (j == line.size() || line[j] != '"') {
+            for (; i < line.size() && line[i] != separator; ++i) {
+                field += line[i];
+            }
+            if (field.empty()) {
+                break; // the end of the line
+            }
+            fields.push_back(field);
+            continue;
+        }
+        for (++j; j < line.size() && (line[j] != '"' || line.substr(j, 2) == "\"\""); ++j) {
+            j += line[j] == '"' ? 1 : 0;
+            field += line[j];
+        }
+        for (j += 1; j < line.size() && blank(line[j], true); ++j) {
+        }
+        if (j > line.size() || (j < line.size() && line[j] != separator)) {
+            return std::nullopt; // left open, or something behind the closing quote
+        }
+        if (!field.empty()) {
+            fields.push_back(field);
+        }
+        i = j;
+    }
+    return fields;
+}
+
+// The record a line gives, computed the plain C way: the fields above,
 // atof after the decimal-comma rule, printf's "%.6f"/"%.3f" (glibc is the
-// yardstick of the number formatting). In a decoded file a point number
-// must not hold a character code page 1250 lacks. Empty when the line gives
-// none.
+// yardstick of the number formatting). X and Y must hold one finite number
+// with no digit behind it. In a decoded file a point number must not hold a
+// character code page 1250 lacks. Empty when the line gives none.
 std::string ExpectedRecord(std::string_view line, const velmora::GenerationRequest& request,
                            const std::string& code, bool decoded) {
     const std::size_t start = line.find_first_not_of(" \t");
@@ -184,17 +232,12 @@ std::string ExpectedRecord(std::string_view line, const velmora::GenerationReque
     line = line.substr(start, 2047);
     const char separator = ";,\t |"[request.separatorIndex];
     const velmora::Layout& layout = velmora::GetLayout(request.layoutIndex);
-    std::vector<std::string> tokens;
-    std::size_t pos = 0;
-    while (static_cast<int>(tokens.size()) < layout.fullCount) {
-        pos = line.find_first_not_of(separator, pos);
-        if (pos == std::string_view::npos) {
-            break;
-        }
-        const std::size_t end = std::min(line.find(separator, pos), line.size());
-        tokens.emplace_back(line.substr(pos, end - pos));
-        pos = end;
+    const std::optional<std::vector<std::string>> fieldsRead =
+        ModelFields(line, separator, static_cast<std::size_t>(layout.fullCount));
+    if (!fieldsRead) {
+        return {};
     }
+    const std::vector<std::string>& tokens = *fieldsRead;
     const int count = static_cast<int>(tokens.size());
     int fields = layout.fieldCount;
     if (count != layout.fullCount) {
@@ -224,8 +267,9 @@ std::string ExpectedRecord(std::string_view line, const velmora::GenerationReque
         char* numberEnd = nullptr;
         const double value = std::strtod(token.c_str(), &numberEnd);
         if (field.format == velmora::FieldFormat::Fixed6 &&
-            (numberEnd == token.c_str() || !std::isfinite(value))) {
-            return {}; // X and Y must hold a number
+            (numberEnd == token.c_str() || !std::isfinite(value) ||
+             std::strpbrk(numberEnd, "0123456789") != nullptr)) {
+            return {}; // X and Y must hold one number
         }
         char text[400];
         const int length =

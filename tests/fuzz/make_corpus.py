@@ -110,6 +110,17 @@ def generation_seeds():
     points = "Nr X Y H\r\nŚ101 5712345,12 6543210,50 101,5\r\nŁąka-2 1 2 3\r\nЖ1 2 3 4\r\n5 6à 7 8\r\n"
     write("generation", "utf8_points", bytes([11, 3, 0, 0, 0]) + "\ufeff".encode() + points.encode("utf-8"))
     write("generation", "utf16_points", bytes([11, 2, 0, 0, 0]) + b"\xff\xfe" + points.replace(" ", "\t").encode("utf-16-le"))
+    # Quoted fields as GIS, spreadsheet and statistics tools write them, the
+    # malformed kinds, and coordinates that are not one number.
+    write("generation", "quoted_fields", bytes([12, 1, 0, 0, 0]) +
+          b'"101","A",5712345.12,6543210.55\r\n"","x","y","z"\r\n"102","B","5712346,5","6543211,25"\r\n'
+          b'103,"Krak\xf3w, ul. ""D""" , "1" ,2\r\n"104","",1,2\r\n"open,N,1,2\r\n"a"b,N,1,2\r\n'
+          b'"Sklep \\"Ala\\"",N,1,2\r\nP"1,N"2,3,4\r\n')
+    write("generation", "quoted_spaces", bytes([2, 3, 0, 0, 0]) +
+          b'"P 1" 5 6\r\n"P\t2"\t 7 "8"\r\n1001 53\xb055\'49.288" 14\xb013\'36.441"\r\n')
+    write("generation", "one_number", bytes([11, 0, 0, 0, 0]) +
+          b"101;5 712 345,12;6543210,55;1\r\n102;1;2;1,234,5\r\n103;12:30;1e5;1\r\n"
+          b"104;12.5m;1,234,5;2\r\n105;5\xa0712;101-3;2\r\n")
     # Numbers whose conversion is hard: mantissas longer than the 800 digits a
     # converter may keep, halfway values, exponents at the ends of the range.
     write("generation", "hard_numbers", bytes([7, 3, 0, 0, 0]) +

@@ -54,7 +54,7 @@ const SplitCase kSplitCases[] = {
     {3, "101  1.5 2.25  ", "ABC;101;1.500000;2.250000"},
     {4, "101|1.5|2.25", "ABC;101;1.500000;2.250000"},
     {4, "101 1.5 2.25", nullptr},
-    {0, "101;1,234,5;2m", "ABC;101;1.234000;2.000000"},
+    {0, "101;1,234;2m", "ABC;101;1.234000;2.000000"},
     {0, "101;12.5m;2", "ABC;101;12.500000;2.000000"},
     {3, "P\xB3\xF3 1 2\r", "ABC;P\xB3\xF3;1.000000;2.000000"},
     // Text tokens around the two words the short copy moves.
@@ -127,6 +127,61 @@ TEST_P(WriterNumberRoles, CoordinatesMustHoldANumber) {
 
 INSTANTIATE_TEST_SUITE_P(Layouts, WriterNumberRoles, ::testing::ValuesIn(kNumberRoleCases));
 
+// Quoted fields as spreadsheets, GIS and statistics tools write them, and
+// coordinates that must be one number.
+struct QuotedCase {
+    int layout;
+    int separator;
+    std::string line;
+    std::string record; // empty: no record
+};
+
+const QuotedCase kQuotedCases[] = {
+    {2, 1, "\"101\",5712345.12,6543210.55", "ABC;101;5712345.120000;6543210.550000"},
+    {2, 1, "\"\",\"x\",\"y\"", ""},
+    {2, 1, "\"1\",181072,333611", "ABC;1;181072.000000;333611.000000"},
+    {2, 1, "\"101\",\"5712345,12\",\"6543210,55\"", "ABC;101;5712345.120000;6543210.550000"},
+    {12, 1, "101,\"Krak\xF3w, ul. \"\"D\"\"\",5,6",
+     "ABC;101;Krak\xF3w, ul. \"D\";5.000000;6.000000"},
+    {2, 1, "\"101\",\"\",5,6", "ABC;101;5.000000;6.000000"},
+    {2, 1, "\"101\" , \" 5,5\"\t,\"6\" \r", "ABC;101;5.500000;6.000000"},
+    {11, 1, "P\"1,1,2,12\"5", "ABC;P\"1;1.000000;2.000000;12.000"},
+    {2, 1, "101,5,\"6", ""},
+    {2, 1, "\"101\"5,6,7", ""},
+    {2, 1, "\"Sklep \\\"Ala\\\"\",5,6", ""},
+    {2, 3, "\"P 1\"\t 5 \"6\"", "ABC;P 1;5.000000;6.000000"},
+    {2, 2, "\"P\t1\" \t5\t \"6\"", "ABC;P\t1;5.000000;6.000000"},
+    {2, 1, "\"" + std::string(130, 'x') + "\",5,6",
+     "ABC;" + std::string(127, 'x') + ";5.000000;6.000000"},
+    {2, 3,
+     "1001 53\xB0"
+     "55'49.288\" 14\xB0"
+     "13'36.441\"",
+     ""},
+    {2, 0, "101;5 712 345,12;6543210,55", ""},
+    {2, 0,
+     "101;1;5\xA0"
+     "712",
+     ""},
+    {2, 3, "101 1,234,5 2", ""},
+    {2, 3, "101 12.5.3 2", ""},
+    {2, 3, "101 1 12:30", ""},
+    {2, 3, "101 101-3 2", ""},
+    {2, 3, "101 12.5m 1e5", "ABC;101;12.500000;100000.000000"},
+    {11, 3, "101 1 2 1,234,5", "ABC;101;1.000000;2.000000;1.234"},
+};
+
+class WriterQuotedFields : public ::testing::TestWithParam<QuotedCase> {};
+
+TEST_P(WriterQuotedFields, LineGivesRecord) {
+    const QuotedCase& c = GetParam();
+    EXPECT_EQ(RecordsOf(WriteBatch({c.layout, c.separator, "", ""}, {c.line})),
+              c.record.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.record})
+        << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, WriterQuotedFields, ::testing::ValuesIn(kQuotedCases));
+
 TEST(BatchWriter, TellsWhatBecameOfEachLine) {
     const CTempDir dir;
     WriteBytes(dir.Path("codes.txt"), "ABC,Punkt\r\n");
@@ -140,6 +195,7 @@ TEST(BatchWriter, TellsWhatBecameOfEachLine) {
         {"101;1", RecordResult::Skipped},
         {"Nr;X;Y", RecordResult::Skipped},
         {"101 1 2", RecordResult::Skipped},
+        {"\"\";\"\"", RecordResult::Skipped},
         {";;" + std::string(3000, ' ') + "x", RecordResult::Skipped},
     };
     for (const auto& [line, result] : kLines) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,13 +53,14 @@ inline std::string Format(double value, int decimals) {
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
-// A coordinate holds a number when strtod takes a character and the value is
-// finite.
+// A coordinate holds one number when strtod takes a character, the value is
+// finite and no digit follows what strtod took.
 inline bool HoldsNumber(std::string_view token) {
     const std::string text = WithPoint(token);
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    return end != text.c_str() && std::isfinite(value);
+    return end != text.c_str() && std::isfinite(value) &&
+           std::strpbrk(end, "0123456789") == nullptr;
 }
 
 // The record of "P x y h" in layout 11 with the code ABC; empty when the line

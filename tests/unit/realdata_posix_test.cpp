@@ -1,7 +1,8 @@
 // Real point lists written by others (kept outside the repository, beside
 // it in shared/realdata): each converted with the layout and separator a
-// surveyor would choose. Header rows, comments and words give no points at
-// 0,0; the message tells what was written and which lines were skipped.
+// surveyor would choose. Header rows, comments, words and coordinates in
+// degrees, minutes and seconds give no points; quoted fields lose their
+// quotes; the message tells what was written and which lines were skipped.
 
 #include "generation.h"
 #include "generation_support.h"
@@ -46,7 +47,8 @@ const RealFile kFiles[] = {
     {"qgis_testdp.csv", 12, 0, 2, "1 (1)", 1, 0},
     {"qgis_testpt.csv", 12, 1, 3, "2 (1, 4)", 1, 0},
     {"qgis_testextpt.txt", 12, 4, 9, "1 (1)", 1, 0},
-    {"qgis_testdms.csv", 12, 1, 6, "19 (1, 3, 4, 5, 7, 8, 9, 10, 11, 12, ...)", 1, 0},
+    {"qgis_testdms.csv", 12, 1, 0, "25 (1, 3, 4, 5, 7, 8, 9, 10, 11, 12, ...)", 1, 0},
+    {"Nowosad_siatka_wolin_lato150_first500.csv", 2, 1, 499, "1 (1)", 1, 1},
 };
 
 class RealData : public ::testing::TestWithParam<RealFile> {};
@@ -77,6 +79,7 @@ TEST_P(RealData, ConvertsWithoutInventedPoints) {
     int atZero = 0;
     for (const std::string& record : records) {
         atZero += record.find(";0.000000;0.000000") != std::string::npos ? 1 : 0;
+        EXPECT_EQ(record.find('"'), std::string::npos) << "a quote kept: " << record;
     }
     EXPECT_EQ(atZero, file.pointsAtZero);
     if (file.headerLine != 0) {
