@@ -40,6 +40,7 @@ test: deps
 	$(call build_preset,fuzz)
 	$(call build_preset,mingw32)
 	$(if $(filter mingw64,$(WINE_PRESET)),$(call build_preset,mingw64))
+	scripts/make-dist build/mingw32
 	$(CTEST) --test-dir build/native
 	$(CTEST) --test-dir build/x87
 	$(CTEST) --test-dir build/asan
