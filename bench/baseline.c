@@ -48,8 +48,8 @@ static double ParseNumber(char* token) {
     return atof(token);
 }
 
-/* X and Y: ParseNumber's value, and whether the token holds a number at all
- * (strtod takes a character and the value is finite). */
+/* X and Y: ParseNumber's value, and whether the token holds one number
+ * (strtod takes a character, the value is finite, no digit follows). */
 static int ParseCoordinate(char* token, double* value) {
     char* comma = strchr(token, ',');
     char* end;
@@ -57,7 +57,7 @@ static int ParseCoordinate(char* token, double* value) {
         *comma = '.';
     }
     *value = strtod(token, &end);
-    return end != token && isfinite(*value);
+    return end != token && isfinite(*value) && strpbrk(end, "0123456789") == NULL;
 }
 
 static void CopyText(char* target, const char* token) {
