@@ -191,6 +191,25 @@ TEST(EncodingsPreview, ShowsTheNamesAndLackingCharactersAsQuestionMarks) {
                                     "101 1 2\r\n?1 1 2\r\n??|??\r\n");
 }
 
+// Every byte of malformed UTF-8 is one lacking character, whatever its
+// neighbours: a byte that starts no character, and each byte of a character
+// cut off, overlong, a surrogate or above U+10FFFF.
+TEST(EncodingsDecoding, EachMalformedUtf8ByteIsOneLackingCharacter) {
+    const std::pair<std::string_view, std::string_view> kCases[] = {
+        {"\xE2\x82\x41", "\x81\x81\x41"},
+        {"\x80\xBF\xC0\xAF\xC1\xBF", "\x81\x81\x81\x81\x81\x81"},
+        {"\xE2\x82", "\x81\x81"},
+        {"\xED\xA0\x80", "\x81\x81\x81"},
+        {"\xF4\x90\x80\x80\xF5\x80\xFF", "\x81\x81\x81\x81\x81\x81\x81"},
+    };
+    for (const auto& [in, expected] : kCases) {
+        std::string out(in.size(), '\0');
+        const DecodeStep step = DecodeUtf8(in, out, true);
+        EXPECT_EQ(step.consumed, in.size());
+        EXPECT_EQ(out.substr(0, step.produced), expected) << ::testing::PrintToString(in);
+    }
+}
+
 // A character, a surrogate pair or a CR LF whose bytes lie on both sides of
 // the end of the reader's first 64 KiB.
 TEST(EncodingsReading, CharactersSplitBetweenBlocksReadWhole) {
