@@ -52,8 +52,11 @@ std::size_t SequenceLength(unsigned char lead) {
 }
 
 // The character of the well-formed sequence of `length` bytes at text[at];
-// 0 for a malformed one.
+// 0 for a malformed one, and for a byte that leads nothing (length 1).
 char32_t DecodeMultibyte(std::string_view text, std::size_t at, std::size_t length) {
+    if (length < 2) {
+        return 0;
+    }
     constexpr std::array<char32_t, 5> kMinimum = {0, 0, 0x80, 0x800, 0x10000};
     const auto lead = static_cast<unsigned char>(text[at]);
     char32_t code = lead & (0x7F >> length);

@@ -33,6 +33,26 @@ struct EncodingCase {
 };
 
 const std::string k127a(127, 'a');
+// Blanks reaching beyond the reader's first two blocks of 64 KiB; a line's
+// blanks leave its record as it is.
+const std::string kFar(140000, ' ');
+// A point saved as UTF-8, and its record when the file is decoded or is
+// taken in code page 1250, as it stands.
+const std::string kS1 = SaveText(u"Ś1 1 2 3", Saved::Utf8);
+const Records kS1Decoded = {"ABC;\x8C"
+                            "1;1.000000;2.000000;3.000"};
+const Records kS1AsItStands = {"ABC;\xC5\x9A"
+                               "1;1.000000;2.000000;3.000"};
+const Records kHeightLacking = {"ABC;3;1.000000;2.000000;0.000"};
+
+// The first point number begins with a character code page 1250 lacks.
+EncodingCase LackingFirst(const char* what, const std::u16string& first, Saved as) {
+    return {what,
+            SaveText(first + u"1 1 2 3\r\n2 1 2 3", as),
+            11,
+            {"ABC;2;1.000000;2.000000;3.000"},
+            "1 (1)"};
+}
 
 const EncodingCase kEncodingCases[] = {
     {"Utf8", SaveText(kExample, Saved::Utf8), 11, kExampleRecords, "1 (1)"},
@@ -74,6 +94,11 @@ const EncodingCase kEncodingCases[] = {
      2,
      {"ABC;1;2.000000;3.000000"},
      ""},
+    LackingFirst("U0080", u"\u0080", Saved::Utf8),
+    LackingFirst("Latin1InUtf16Le", u"à", Saved::Utf16Le),
+    LackingFirst("Latin1InUtf16Be", u"à", Saved::Utf16Be),
+    {"HighSurrogateLast", SaveText(u"3 1 2 \xD800", Saved::Utf16Be), 11, kHeightLacking, ""},
+    {"OddLastByte", SaveText(u"3 1 2 ", Saved::Utf16Le) + "5", 11, kHeightLacking, ""},
     {"UnpairedSurrogatesAndOddByte",
      SaveText(u"\xD800"
               u"1 1 2 3\r\n\xDC00"
@@ -91,6 +116,19 @@ const EncodingCase kEncodingCases[] = {
       "1;1.000000;2.000000;3.000",
       "ABC;\xB9;2.000000;3.000000;4.000"},
      ""},
+    {"StrayContinuationByte", kS1 + " \x80", 11, kS1AsItStands, ""},
+    {"LeadByteF5", kS1 + " \xF5\x80\x80\x80", 11, kS1AsItStands, ""},
+    {"OverlongThreeBytes", kS1 + " \xE0\x9F\xBF", 11, kS1AsItStands, ""},
+    {"AboveU10FFFF", kS1 + " \xF4\x90\x80\x80", 11, kS1AsItStands, ""},
+    {"Byte81InCodePage1250", "\x81P 1 2 3", 11, {"ABC;\x81P;1.000000;2.000000;3.000"}, ""},
+    // The encoding is settled at the first byte above 0x7F, wherever it lies.
+    {"FirstCharacterFar", kFar + kS1, 11, kS1Decoded, ""},
+    {"InvalidByteFar", kS1 + kFar + "\xFF", 11, kS1AsItStands, ""},
+    {"InvalidBehindCtrlZFar", kS1 + "\x1A" + kFar + "\xFF", 11, kS1Decoded, ""},
+    {"InvalidBehindCtrlZReadAhead", kS1 + kFar + "\x1A\xFF", 11, kS1Decoded, ""},
+    // CR at byte 65535, LF at 65536: the CR ends the first block and waits for
+    // the next, which is decoded behind it from more than a block of ASCII.
+    {"CrLfOnTheBlockEdge", kS1 + std::string(65526, ' ') + "\r\n" + kFar, 11, kS1Decoded, ""},
     {"InvalidBehindCtrlZ",
      SaveText(u"Ś1 1 2 3\x1A", Saved::Utf8) + "\xFF",
      11,
@@ -145,10 +183,31 @@ INSTANTIATE_TEST_SUITE_P(SavedAs, Encodings, ::testing::ValuesIn(kEncodingCases)
 TEST(EncodingsPreview, ShowsTheNamesAndLackingCharactersAsQuestionMarks) {
     const test::CTempDir dir;
     const std::string path = dir.Path("punkty.txt");
-    test::WriteBytes(path, SaveText(u"Ś101 1 2\r\nЖ1 1 2\r\n", Saved::Utf16Le));
+    // Surrogate pairs at the edges of their ranges, then two lone low surrogates.
+    test::WriteBytes(path, SaveText(u"Ś101 1 2\r\nЖ1 1 2\r\n\xDBFF\xDFFF\xD800\xDC00|\xDC00\xDFFF",
+                                    Saved::Utf16Le));
     CInputReader reader(path);
     EXPECT_EQ(reader.ReadPreview(), "\x8C"
-                                    "101 1 2\r\n?1 1 2\r\n");
+                                    "101 1 2\r\n?1 1 2\r\n??|??\r\n");
+}
+
+// Every byte of malformed UTF-8 is one lacking character, whatever its
+// neighbours: a byte that starts no character, and each byte of a character
+// cut off, overlong, a surrogate or above U+10FFFF.
+TEST(EncodingsDecoding, EachMalformedUtf8ByteIsOneLackingCharacter) {
+    const std::pair<std::string_view, std::string_view> kCases[] = {
+        {"\xE2\x82\x41", "\x81\x81\x41"},
+        {"\x80\xBF\xC0\xAF\xC1\xBF", "\x81\x81\x81\x81\x81\x81"},
+        {"\xE2\x82", "\x81\x81"},
+        {"\xED\xA0\x80", "\x81\x81\x81"},
+        {"\xF4\x90\x80\x80\xF5\x80\xFF", "\x81\x81\x81\x81\x81\x81\x81"},
+    };
+    for (const auto& [in, expected] : kCases) {
+        std::string out(in.size(), '\0');
+        const DecodeStep step = DecodeUtf8(in, out, true);
+        EXPECT_EQ(step.consumed, in.size());
+        EXPECT_EQ(out.substr(0, step.produced), expected) << ::testing::PrintToString(in);
+    }
 }
 
 // A character, a surrogate pair or a CR LF whose bytes lie on both sides of

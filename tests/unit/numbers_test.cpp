@@ -170,6 +170,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"nan(123)", kNan}, ParseCase{"-nan(0x10)", kNegativeNan},
                       ParseCase{"nan(08)", kNan}, ParseCase{"nan(1,2)", kNan}));
 
+// Out of range by their length: a hexadecimal digit weighs four bits, the
+// zeros behind the point none.
+const std::string kLongHex = "0x1" + std::string(399, '0') + "p-400";
+const std::string kZerosBehindThePoint = "0." + std::string(1000, '0') + "1e5";
+const std::string kZerosBehindThePointPlus = "0." + std::string(1000, '0') + "1e+5";
+
 // Overflow, underflow and correct rounding of long digit strings.
 INSTANTIATE_TEST_SUITE_P(
     Range, ParseNumberTest,
@@ -184,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"9007199254740993.0000000000000001", 9007199254740994.0},
         ParseCase{"123456789012345678901234567890", 1.2345678901234568e29},
         ParseCase{"0.000000000000000000000000000000000000001e39", 1.0},
-        ParseCase{"100000000000000000000000000000000000000e-38", 1.0}));
+        ParseCase{"100000000000000000000000000000000000000e-38", 1.0}, ParseCase{kLongHex, kInf},
+        ParseCase{kZerosBehindThePoint, 0.0}, ParseCase{kZerosBehindThePointPlus, 0.0}));
 
 TEST(ParseNumberLongDigits, RoundsHalfwayCasesOnTheLastDigit) {
     // 2^53 + 1 is halfway between 2^53 and 2^53 + 2: decided by digits far
