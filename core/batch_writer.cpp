@@ -8,6 +8,7 @@
 #include "line_tokens.h"
 #include "record_fields.h"
 #include "unicode_text.h"
+#include "word_scan.h"
 
 #include <algorithm>
 #include <array>
@@ -27,8 +28,7 @@ constexpr std::string_view kEndMarker = "#KONIEC\n";
 constexpr std::size_t kMaxLineBytes = 2047;
 // The work buffer a line is converted in: the line, then bytes the token
 // and field scans may read.
-constexpr std::size_t kReadAhead = std::max(kTokenReadAhead, kFieldReadAhead);
-constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + kReadAhead;
+constexpr std::size_t kWorkBufferSize = kMaxLineBytes + 1 + word::kReadAhead;
 constexpr std::size_t kMaxFields = 5;
 
 bool IsLayoutIndex(int index) {
@@ -178,7 +178,7 @@ bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
     // Into the work buffer, followed by the bytes that the scans may read.
     char* const work = m_recordBuffer.get();
     std::memcpy(work, line.data(), line.size());
-    std::memset(work + line.size(), 0, kReadAhead);
+    std::memset(work + line.size(), 0, word::kReadAhead);
     const Layout& layout = GetLayout(m_nLayout);
     std::array<std::string_view, kMaxFields> tokens;
     const std::optional<std::size_t> split =

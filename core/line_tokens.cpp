@@ -1,7 +1,7 @@
 #include "line_tokens.h"
 
-#include <bit>
-#include <cstdint>
+#include "word_scan.h"
+
 #include <cstring>
 
 namespace velmora {
@@ -10,30 +10,16 @@ namespace {
 
 constexpr char kQuote = '"';
 
-// The first byte `wanted` or NUL from p on, or end. Eight bytes are looked at
-// as one word (the lowest flagged byte is exactly the first zero byte of x or
-// of word; flags above it may be false), which may read past end.
-template <typename Char> Char* FindByteOrNul(Char* p, Char* end, char wanted) {
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101u;
-        constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(wanted);
-        for (; p < end; p += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, p, sizeof word);
-            const std::uint64_t x = word ^ pattern;
-            const std::uint64_t zeros = (((x - kOnes) & ~x) | ((word - kOnes) & ~word)) & kHighBits;
-            if (zeros != 0) {
-                Char* const found = p + std::countr_zero(zeros) / 8;
-                return found < end ? found : end;
-            }
+// The first byte `wanted` or NUL from p on, or end. Reads a word at a time,
+// up to a word past end.
+char* FindByteOrNul(char* p, char* end, char wanted) {
+    for (; p < end; p += word::kSize) {
+        if (const word::Word found = word::BytesOrNul(word::Load(p), wanted); found != 0) {
+            char* const at = p + word::FirstFlagged(found);
+            return at < end ? at : end;
         }
-        return end;
     }
-    while (p != end && *p != wanted && *p != '\0') {
-        ++p;
-    }
-    return p;
+    return end;
 }
 
 // A blank that may stand around a quoted field: space or tab, unless it is

@@ -8,8 +8,6 @@
 
 namespace velmora {
 
-inline constexpr std::size_t kTokenReadAhead = 8;
-
 // The tokens of line for the one separator character. Bare fields follow C's
 // strtok rule: separators at the start are skipped, a run of them divides
 // like a single one, there are no empty tokens ("101;;1;2" gives 101, 1 and
@@ -27,9 +25,8 @@ inline constexpr std::size_t kTokenReadAhead = 8;
 // Fills at most tokens.size() of tokens (nothing after them is looked at) and
 // returns how many it filled, or nothing for a malformed line. A quoted
 // field's content is written over the field in line, so the tokens point
-// into line. Up to kTokenReadAhead bytes behind the line are read (it is
-// scanned eight bytes at a time), so it must lie in a buffer with that many
-// bytes to spare.
+// into line, which is scanned a word at a time and must lie in a buffer with
+// word::kReadAhead bytes to spare.
 std::optional<std::size_t> SplitTokens(std::span<char> line, char separator,
                                        std::span<std::string_view> tokens);
 

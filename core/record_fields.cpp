@@ -4,8 +4,6 @@
 
 #include "record_fields.h"
 
-#include <bit>
-#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -17,46 +15,21 @@ bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-constexpr bool kWordScans = std::endian::native == std::endian::little;
-
-std::uint64_t LoadWord(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// Nonzero bytes where the byte of word (in memory order, lowest first) is not
-// an ASCII digit: a digit's high nibble is 3 and adding 6 keeps it so. A carry
-// out of a non-digit byte can only disturb the bytes after it.
-std::uint64_t NonDigitBytes(std::uint64_t word) {
-    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u;
-    constexpr std::uint64_t kThrees = 0x3030303030303030u;
-    constexpr std::uint64_t kSixes = 0x0606060606060606u;
-    return ((word & kHigh) ^ kThrees) | (((word + kSixes) & kHigh) ^ kThrees);
-}
-
 // Copies the run of digits that begins at p, but not past end, to w; returns
-// where it ends and advances w as far. p lies in a token (kFieldReadAhead), so
-// eight bytes can be read from anywhere up to end; up to eight are written.
+// where it ends and advances w as far. p lies in a token, so a word can be
+// read from anywhere up to end; up to a word is written.
 const char* CopyDigits(char*& w, const char* p, const char* end) {
-    if constexpr (kWordScans) {
-        while (p < end) {
-            const std::uint64_t word = LoadWord(p);
-            std::memcpy(w, &word, sizeof word);
-            const std::uint64_t nonDigits = NonDigitBytes(word);
-            auto digits =
-                static_cast<std::ptrdiff_t>(nonDigits != 0 ? std::countr_zero(nonDigits) / 8 : 8);
-            digits = digits < end - p ? digits : end - p;
-            w += digits;
-            p += digits;
-            if (digits < 8) {
-                break;
-            }
+    while (p < end) {
+        std::memcpy(w, p, word::kSize);
+        const word::Word nonDigits = word::NonDigitBytes(word::Load(p));
+        auto digits = static_cast<std::ptrdiff_t>(nonDigits != 0 ? word::FirstFlagged(nonDigits)
+                                                                 : word::kSize);
+        digits = digits < end - p ? digits : end - p;
+        w += digits;
+        p += digits;
+        if (digits < static_cast<std::ptrdiff_t>(word::kSize)) {
+            break;
         }
-        return p;
-    }
-    while (p != end && IsDigit(*p)) {
-        *w++ = *p++;
     }
     return p;
 }
@@ -78,29 +51,27 @@ const char* Limit(const char* p, const char* end, int count) {
 // another shape.
 char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxIntegerDigits) {
     const std::size_t length = token.size();
-    if (length == 0 || length > 16) {
+    if (length == 0 || length > 2 * word::kSize) {
         return nullptr;
     }
-    const std::uint64_t low = LoadWord(token.data());
-    const std::uint64_t high = LoadWord(token.data() + 8);
     // Non-digit flags of the token's own bytes only. A carry can only flag a
     // digit 9 after a non-digit byte, never let a non-digit pass.
-    std::uint64_t lowFlags = NonDigitBytes(low);
-    std::uint64_t highFlags = NonDigitBytes(high);
-    if (length < 8) {
-        lowFlags &= (std::uint64_t{1} << (8 * length)) - 1;
+    word::Word lowFlags = word::NonDigitBytes(word::Load(token.data()));
+    word::Word highFlags = word::NonDigitBytes(word::Load(token.data() + word::kSize));
+    if (length < word::kSize) {
+        lowFlags = word::FirstBytes(lowFlags, length);
         highFlags = 0;
-    } else if (length < 16) {
-        highFlags &= (std::uint64_t{1} << (8 * (length - 8))) - 1;
+    } else if (length < 2 * word::kSize) {
+        highFlags = word::FirstBytes(highFlags, length - word::kSize);
     }
     std::size_t integerDigits = length;
     if (lowFlags != 0) {
-        integerDigits = static_cast<std::size_t>(std::countr_zero(lowFlags)) / 8;
+        integerDigits = word::FirstFlagged(lowFlags);
         // The mark's flag goes; every other byte must be a digit.
-        lowFlags &= ~(std::uint64_t{0xFF} << (8 * integerDigits));
+        lowFlags &= ~(word::Word{0xFF} << (8 * integerDigits));
     } else if (highFlags != 0) {
-        integerDigits = 8 + static_cast<std::size_t>(std::countr_zero(highFlags)) / 8;
-        highFlags &= ~(std::uint64_t{0xFF} << (8 * (integerDigits - 8)));
+        integerDigits = word::kSize + word::FirstFlagged(highFlags);
+        highFlags &= ~(word::Word{0xFF} << (8 * (integerDigits - word::kSize)));
     }
     const char first = token[0];
     if (lowFlags != 0 || highFlags != 0 || integerDigits == 0 ||
@@ -115,8 +86,7 @@ char* WriteShortNumber(char* out, std::string_view token, int decimals, int maxI
             return nullptr;
         }
     }
-    std::memcpy(out, &low, sizeof low);
-    std::memcpy(out + 8, &high, sizeof high);
+    std::memcpy(out, token.data(), 2 * word::kSize);
     out[integerDigits] = '.';
     // Zeros behind the fraction's digits (or behind the point of an integer).
     char* const zeros = out + (integerDigits < length ? length : length + 1);
@@ -192,11 +162,9 @@ char* WriteNumber(char* out, std::string_view token, int decimals, bool coordina
 // before another digit - are checked and copied as two words right here, all
 // others by WriteNumber.
 char* WriteNumberField(char* out, std::string_view token, int decimals, bool coordinate) {
-    if constexpr (kWordScans) {
-        if (char* end = WriteShortNumber(out, token, decimals, MaxPlainIntegerDigits(decimals));
-            end != nullptr) {
-            return end;
-        }
+    if (char* end = WriteShortNumber(out, token, decimals, MaxPlainIntegerDigits(decimals));
+        end != nullptr) {
+        return end;
     }
     return WriteNumber(out, token, decimals, coordinate);
 }

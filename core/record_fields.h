@@ -3,6 +3,7 @@
 
 #include "layouts.h"
 #include "numbers.h"
+#include "word_scan.h"
 
 #include <cstddef>
 #include <cstring>
@@ -10,20 +11,18 @@
 
 namespace velmora {
 
-// Bytes that may be read from the start of a token, past the end of its line
-// too: fields are checked and copied sixteen bytes at a time, so a line is
-// converted in a buffer with this many bytes to spare behind it.
-inline constexpr std::size_t kFieldReadAhead = 16;
-
 // Room a field may take in the record buffer: what FormatFixed may write,
 // more than a text field or a copied plain decimal takes.
 inline constexpr std::size_t kMaxFieldLength = kMaxFixedLength;
 
+// Fields are checked and copied a word or two at a time, so the tokens lie in
+// a buffer with word::kReadAhead bytes to spare behind their line.
+
 // A text field: the token's first kMaxTextToken bytes. Returns the field's
-// end. A token of up to sixteen bytes is copied as two words.
+// end. A token of up to two words is copied as two words.
 inline char* WriteTextField(char* out, std::string_view token) {
-    if (token.size() <= 16) {
-        std::memcpy(out, token.data(), 16);
+    if (token.size() <= word::kReadAhead) {
+        std::memcpy(out, token.data(), word::kReadAhead);
         return out + token.size();
     }
     const std::size_t length = token.size() < kMaxTextToken ? token.size() : kMaxTextToken;

@@ -2,6 +2,8 @@
 
 #include "unicode_text.h"
 
+#include "word_scan.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -93,10 +95,8 @@ constexpr auto kByCharacter = [] {
 
 std::size_t AsciiPrefixLength(std::string_view text) {
     std::size_t at = 0;
-    for (; text.size() - at >= 8; at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if ((word & 0x8080808080808080u) != 0) {
+    for (; text.size() - at >= word::kSize; at += word::kSize) {
+        if (word::HighBytes(word::Load(text.data() + at)) != 0) {
             break;
         }
     }
@@ -185,15 +185,13 @@ DecodeStep DecodeUtf16(std::string_view in, std::span<char> out, bool bigEndian,
     const auto isLow = [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
     // Four ASCII characters at a time: the high byte of each unit zero, the
     // low one below 0x80.
-    const std::uint64_t kNonAscii = bigEndian ? 0x80FF80FF80FF80FFu : 0xFF80FF80FF80FF80u;
+    const word::Word kNonAscii = bigEndian ? 0x80FF80FF80FF80FFu : 0xFF80FF80FF80FF80u;
     const std::size_t low = bigEndian ? 1 : 0;
     std::size_t i = 0;
     std::size_t o = 0;
     while (in.size() - i >= 2 && o < out.size()) {
-        if (in.size() - i >= 8 && out.size() - o >= 4) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, in.data() + i, sizeof word);
-            if ((word & kNonAscii) == 0) {
+        if (in.size() - i >= word::kSize && out.size() - o >= 4) {
+            if ((word::Load(in.data() + i) & kNonAscii) == 0) {
                 for (std::size_t k = 0; k < 4; ++k) {
                     out[o + k] = in[i + 2 * k + low];
                 }
