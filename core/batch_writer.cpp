@@ -7,7 +7,7 @@
 #include "layouts.h"
 #include "line_tokens.h"
 #include "record_fields.h"
-#include "unicode_text.h"
+#include "unicode_to_cp1250.h"
 #include "word_scan.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "errors.h"
 #include "layouts.h"
 #include "platform.h"
-#include "text_input.h"
+#include "text_mode_input.h"
 
 #include <algorithm>
 #include <array>
@@ -123,10 +123,10 @@ CCatalogue::CCatalogue(const std::string& pointCodeListPath) {
 }
 
 // The whole list is read first, in text mode and as code page 1250 bytes
-// (CTextInput decodes a list saved as UTF-8 or UTF-16), then split into
+// (CFileDecoder decodes a list saved as UTF-8 or UTF-16), then split into
 // entries. In a decoded list a character the code page lacks becomes '?'.
 void CCatalogue::LoadPointCodes(const std::string& path) {
-    CTextInput list(platform::CFile::OpenSharedForReading(path));
+    CTextModeInput list(platform::CFile::OpenSharedForReading(path));
     if (!list.IsOpen()) {
         platform::ShowMessage("Nie mo\xBFna otworzy\xE6 pliku '" + path + "'!");
         return;

@@ -16,7 +16,7 @@ constexpr int kPreviewAttempts = 12;
 } // namespace
 
 CInputReader::CInputReader(const std::string& path)
-    : m_file(platform::CFile::OpenExclusiveForReading(path)), m_bOpen(m_file.IsOpen()) {}
+    : m_text(platform::CFile::OpenExclusiveForReading(path)), m_bOpen(m_text.IsOpen()) {}
 
 bool CInputReader::ReadLine(std::string& line) {
     if (!m_bOpen) {
@@ -25,7 +25,7 @@ bool CInputReader::ReadLine(std::string& line) {
     // The first piece goes behind the caller's old text, which is dropped
     // only once a byte has been read, so that line stays unchanged at the end.
     const std::size_t old = line.size();
-    std::size_t got = m_file.ReadPiece(line, kPieceBytes);
+    std::size_t got = m_text.ReadPiece(line, kPieceBytes);
     if (got == 0) {
         return false;
     }
@@ -47,7 +47,7 @@ bool CInputReader::ReadLine(std::string& line) {
             return true; // the input ended inside the piece
         }
         pieceStart = line.size();
-        got = m_file.ReadPiece(line, kPieceBytes);
+        got = m_text.ReadPiece(line, kPieceBytes);
         if (got == 0) {
             return true;
         }

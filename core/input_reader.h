@@ -1,9 +1,9 @@
 #pragma once
 // Reads an input point list line by line in text mode, and makes the preview
 // of its first twelve lines. Lists saved as UTF-8 or UTF-16 are read as their
-// code page 1250 bytes (see CTextInput).
+// code page 1250 bytes (see CFileDecoder).
 
-#include "text_input.h"
+#include "text_mode_input.h"
 
 #include <string>
 
@@ -23,7 +23,7 @@ public:
     // Whether the lines read so far come decoded from UTF-8 or UTF-16: then
     // kLackingCharacter in a line stands for a character code page 1250
     // lacks. Lines read before it turns true are ASCII.
-    bool IsDecoded() const noexcept { return m_file.GetEncoding() != TextEncoding::Cp1250; }
+    bool IsDecoded() const noexcept { return m_text.GetEncoding() != TextEncoding::Cp1250; }
 
     // Stores the next line (without its line feed) and returns true; returns
     // false with line unchanged at the end of the input. Throws FileError
@@ -35,7 +35,7 @@ public:
     std::string ReadPreview();
 
 private:
-    CTextInput m_file;
+    CTextModeInput m_text;
     bool m_bOpen = false;
 };
 

@@ -25,7 +25,7 @@ std::string PointCodeListFileName();
 inline constexpr std::size_t kMaxPath = 260;
 
 // An open file held by this process. Reads and writes are unbuffered; the
-// text-mode rules live in text_input.h and text_output.h.
+// text-mode rules live in text_mode_input.h and text_output.h.
 class CFile {
 public:
     CFile() = default;

@@ -1,6 +1,6 @@
 // The buffered text-mode layer under the reader, the catalogue and the writer.
 
-#include "text_input.h"
+#include "text_mode_input.h"
 #include "text_output.h"
 
 #include "errors.h"
@@ -42,7 +42,7 @@ TEST(TextInput, PiecesOfEverySizeJoinToTheTranslatedText) {
         for (std::size_t size = 1; size <= 6; ++size) {
             const CTempDir dir;
             WriteBytes(dir.Path("in.txt"), bytes);
-            CTextInput input(platform::CFile::OpenExclusiveForReading(dir.Path("in.txt")));
+            CTextModeInput input(platform::CFile::OpenExclusiveForReading(dir.Path("in.txt")));
             ASSERT_TRUE(input.IsOpen());
             std::string joined;
             std::string piece;

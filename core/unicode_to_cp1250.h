@@ -1,8 +1,7 @@
 #pragma once
-// Point lists and code lists saved as UTF-8 or UTF-16, as today's Windows
-// tools save them: telling the encoding and turning the text into the code
-// page 1250 bytes the rest of the program works with, one byte per
-// character. The conversion table is the program's own, so every platform
+// UTF-8 and UTF-16 text turned into the code page 1250 bytes the rest of the
+// program works with, one byte per character: the pure conversions under
+// CFileDecoder. The conversion table is the program's own, so every platform
 // gives the same bytes.
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 // character of the code page comes back as its byte; the undefined bytes
 // have no character.
 
-#include "unicode_text.h"
+#include "unicode_to_cp1250.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Decoding UTF-8 and UTF-16 into code page 1250.
 
-#include "unicode_text.h"
+#include "unicode_to_cp1250.h"
 
 #include "word_scan.h"
 
