@@ -159,48 +159,41 @@ void CBatchWriter::WriteHeader() {
     m_file.Write(line);
 }
 
-RecordResult CBatchWriter::WriteRecord(std::string_view line, bool decoded) {
-    if (WriteRecordOf(line, decoded)) {
-        return RecordResult::Written;
-    }
-    return IsBlankLine(line, m_cSeparator) ? RecordResult::Blank : RecordResult::Skipped;
-}
+namespace {
 
-bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
+// The line without its leading blanks, cut to kMaxLineBytes, copied into the
+// work buffer and followed by the bytes the scans may read. Empty for a line
+// of blanks.
+std::span<char> CopyToWork(std::string_view line, char* work) {
     std::size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) {
         ++start;
     }
-    if (start == line.size() || !m_bOpen || !IsLayoutIndex(m_nLayout)) {
-        return false;
+    if (start == line.size()) {
+        return {};
     }
     line = line.substr(start, kMaxLineBytes);
-    // Into the work buffer, followed by the bytes that the scans may read.
-    char* const work = m_recordBuffer.get();
     std::memcpy(work, line.data(), line.size());
     std::memset(work + line.size(), 0, word::kReadAhead);
-    const Layout& layout = GetLayout(m_nLayout);
-    std::array<std::string_view, kMaxFields> tokens;
-    const std::optional<std::size_t> split =
-        SplitTokens(std::span(work, line.size()), m_cSeparator,
-                    std::span(tokens).first(static_cast<std::size_t>(layout.fullCount)));
-    if (!split) {
-        return false; // a malformed quoted field
-    }
-    const auto count = static_cast<int>(*split);
+    return {work, line.size()};
+}
 
-    int fields = 0;
-    if (count == layout.fullCount) {
-        fields = layout.fieldCount;
-    } else if (layout.shortCount != 0 && count == layout.shortCount) {
-        // The short record keeps the ';' of its missing last column.
-        fields = layout.fieldCount - 1;
-    } else {
-        return false;
+// How many of the layout's fields `count` tokens fill: all, all but the last
+// (the short record, which keeps the ';' of its missing column), or 0 when
+// they make no record.
+int FieldsFilled(const Layout& layout, std::size_t count) {
+    if (static_cast<int>(count) == layout.fullCount) {
+        return layout.fieldCount;
     }
+    return layout.shortCount != 0 && static_cast<int>(count) == layout.shortCount
+               ? layout.fieldCount - 1
+               : 0;
+}
 
-    char* const record = m_recordBuffer.get() + kWorkBufferSize;
-    char* out = record + m_nRecordPrefix;
+// Writes the record's fields and suffix behind its code; returns the end of
+// the record, or nullptr when a field cannot be written.
+char* WriteFields(char* out, const Layout& layout, std::span<const std::string_view> tokens,
+                  int fields, bool decoded, std::string_view suffix) {
     for (int i = 0; i < fields; ++i) {
         if (i > 0) {
             *out++ = ';';
@@ -209,16 +202,18 @@ bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
         const std::string_view token = tokens[field.token];
         switch (field.format) {
         case FieldFormat::Text:
+            // A point number holding a character code page 1250 lacks
+            // cannot be written.
             if (decoded &&
                 token.substr(0, kMaxTextToken).find(kLackingCharacter) != std::string_view::npos) {
-                return false;
+                return nullptr;
             }
             out = WriteTextField(out, token);
             break;
         case FieldFormat::Fixed6:
             out = WriteNumberField(out, token, 6, true);
             if (out == nullptr) {
-                return false; // no invented points
+                return nullptr; // X or Y not one number: no invented points
             }
             break;
         case FieldFormat::Fixed3:
@@ -229,9 +224,46 @@ bool CBatchWriter::WriteRecordOf(std::string_view line, bool decoded) {
     if (fields < layout.fieldCount) {
         *out++ = ';';
     }
-    out = std::copy(m_strRecordSuffix.begin(), m_strRecordSuffix.end(), out);
+    out = std::copy(suffix.begin(), suffix.end(), out);
     *out++ = '\n';
-    m_file.Write(std::string_view(record, static_cast<std::size_t>(out - record)));
+    return out;
+}
+
+} // namespace
+
+RecordResult CBatchWriter::WriteRecord(std::string_view line, bool decoded) {
+    if (WriteConvertedLine(line, decoded)) {
+        return RecordResult::Written;
+    }
+    return IsBlankLine(line, m_cSeparator) ? RecordResult::Blank : RecordResult::Skipped;
+}
+
+bool CBatchWriter::WriteConvertedLine(std::string_view line, bool decoded) {
+    if (!m_bOpen || !IsLayoutIndex(m_nLayout)) {
+        return false;
+    }
+    const std::span<char> work = CopyToWork(line, m_recordBuffer.get());
+    if (work.empty()) {
+        return false;
+    }
+    const Layout& layout = GetLayout(m_nLayout);
+    std::array<std::string_view, kMaxFields> tokens;
+    const std::optional<std::size_t> count = SplitTokens(
+        work, m_cSeparator, std::span(tokens).first(static_cast<std::size_t>(layout.fullCount)));
+    if (!count) {
+        return false; // a malformed quoted field
+    }
+    const int fields = FieldsFilled(layout, *count);
+    if (fields == 0) {
+        return false;
+    }
+    char* const record = m_recordBuffer.get() + kWorkBufferSize;
+    char* const end =
+        WriteFields(record + m_nRecordPrefix, layout, tokens, fields, decoded, m_strRecordSuffix);
+    if (end == nullptr) {
+        return false;
+    }
+    m_file.Write(std::string_view(record, static_cast<std::size_t>(end - record)));
     return true;
 }
 

@@ -56,8 +56,9 @@ public:
 
 private:
     void WriteHeader();
-    // WriteRecord's conversion: whether the line gave a record.
-    bool WriteRecordOf(std::string_view line, bool decoded);
+    // Converts the line into its record and writes it; false when the line
+    // makes no record.
+    bool WriteConvertedLine(std::string_view line, bool decoded);
 
     bool m_bOpen = false;
     std::string m_strPath;
