@@ -1,6 +1,7 @@
 #pragma once
-// The few operating-system services the core needs, with one implementation
-// for Windows (platform_win32.cpp) and one for POSIX (platform_posix.cpp).
+// The few operating-system services the core needs: what both systems share
+// in platform_file.cpp, the rest once for Windows (platform_win32.cpp) and
+// once for POSIX (platform_posix.cpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -63,14 +64,23 @@ public:
 private:
     // The three ways of opening, told apart only where the system is asked.
     enum class Mode { ExclusiveRead, SharedRead, ExclusiveWrite };
+#ifdef _WIN32
+    using Handle = void*; // HANDLE, INVALID_HANDLE_VALUE kept as nullptr
+    static constexpr Handle kNoHandle = nullptr;
+#else
+    using Handle = int; // a file descriptor
+    static constexpr Handle kNoHandle = -1;
+#endif
+
     // The common steps: the path limit, the open itself, the full path kept.
     static CFile Open(const std::string& path, Mode mode);
+    // The system's own parts: the absolute path (empty when there is none),
+    // the open (kNoHandle when it fails) and a close that ignores errors.
+    static std::string FullPathOf(const std::string& path);
+    static Handle OpenNative(const std::string& path, Mode mode);
+    static void CloseNative(Handle handle) noexcept;
 
-#ifdef _WIN32
-    void* m_hFile = nullptr; // HANDLE, INVALID_HANDLE_VALUE kept as nullptr
-#else
-    int m_fd = -1;
-#endif
+    Handle m_hFile = kNoHandle;
     std::string m_strFullPath;
 };
 
