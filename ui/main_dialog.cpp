@@ -14,13 +14,11 @@ using namespace win32;
 namespace {
 
 // Texts in code page 1250: "Nie wskazano pliku wejściowego", "Nie wskazano
-// pliku wyjściowego", "Błąd otwarcia pliku:\n".
+// pliku wyjściowego".
 constexpr const char* kNoInputFile = "Nie wskazano pliku wej\x9C"
                                      "ciowego";
 constexpr const char* kNoOutputFile = "Nie wskazano pliku wyj\x9C"
                                       "ciowego";
-constexpr const char* kOpenFailed = "B\xB3\xB9"
-                                    "d otwarcia pliku:\n";
 
 // Both file dialogs: one entry for every file; the input's default extension
 // and the initial name are the program's long-standing arguments. A bare name
@@ -217,7 +215,7 @@ void CVelmoraDlg::TakeInputFile(const std::string& path) {
         m_editPreview.SetText(preview);
         m_editPreview.SetSel(-1, -1);
     } else {
-        AfxMessageBox(kOpenFailed + path, MB_OKCANCEL);
+        AfxMessageBox(velmora::kOpenFailedText + path, MB_OKCANCEL);
     }
 }
 
