@@ -20,10 +20,12 @@ constexpr const char* kNoInputFile = "Nie wskazano pliku wej\x9C"
 constexpr const char* kNoOutputFile = "Nie wskazano pliku wyj\x9C"
                                       "ciowego";
 
-// Both file dialogs: one entry for every file; the input's default extension
-// and the initial name are the program's long-standing arguments. A bare name
-// typed into the output chooser becomes a batch file.
+// Both file dialogs: one entry for every file; the initial name is the
+// program's long-standing argument. A bare name typed into the output chooser
+// becomes a batch file.
 constexpr const char* kFileFilter = "Wszystkie pliki (*.*)|*.*||";
+// The input chooser's default extension, as the program has always passed it.
+// That chooser returns only an existing file, whose name is then kept as it is.
 constexpr const char* kDefaultExtension = "Wybierz plik";
 constexpr const char* kOutputDefaultExtension = "wsd";
 constexpr const char* kInitialFileName = "*.*";
@@ -35,7 +37,7 @@ constexpr const char* kOutputExtension = ".wsd";
 constexpr int kSeparatorSpace = 3;
 
 bool IsTicked(const CButton& checkBox) {
-    return (checkBox.GetState() & 3) == BST_CHECKED;
+    return checkBox.GetCheck() == BST_CHECKED;
 }
 
 // KERG and ZUDP exclude each other. The clicked option's box has toggled
@@ -44,7 +46,7 @@ bool IsTicked(const CButton& checkBox) {
 // A disabled number box keeps its text.
 void ApplyOptionClick(const CButton& check, const CEdit& number, const CButton& otherCheck,
                       const CEdit& otherNumber) {
-    if ((check.GetState() & 3) != 0) {
+    if (check.GetCheck() != BST_UNCHECKED) {
         otherCheck.SetCheck(BST_UNCHECKED);
         otherNumber.EnableWindow(FALSE);
         number.EnableWindow(TRUE);
@@ -271,9 +273,8 @@ void CVelmoraDlg::OnBnClickedKerg() {
     ApplyOptionClick(m_checkKerg, m_editKerg, m_checkZudp, m_editZudp);
 }
 
-void CVelmoraDlg::OnCbnSelchangeLayout() {
-    // The layout is read when "Generuj" is pressed.
-}
+// Does nothing: the layout is read when "Generuj" is pressed.
+void CVelmoraDlg::OnCbnSelchangeLayout() {}
 
 void CVelmoraDlg::OnBnClickedZudp() {
     ApplyOptionClick(m_checkZudp, m_editZudp, m_checkKerg, m_editKerg);
