@@ -48,16 +48,4 @@ inline GenerationResult Generate(const GenerationRequest& request) {
     return result;
 }
 
-// Layout 2 ("Numer X Y"), separator space, the list's first code.
-inline GenerationRequest Request(std::string input, std::string output) {
-    GenerationRequest request;
-    request.inputPath = std::move(input);
-    request.outputPath = std::move(output);
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    request.codeText = "ABC";
-    return request;
-}
-
 } // namespace velmora::test

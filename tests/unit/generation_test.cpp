@@ -34,14 +34,7 @@ class Generation : public ::testing::Test {
 protected:
     GenerationRequest Request(const std::string& inputBytes) {
         WriteBytes(m_input, inputBytes);
-        GenerationRequest request;
-        request.inputPath = m_input;
-        request.outputPath = m_output;
-        request.layoutIndex = 2;
-        request.separatorIndex = 3;
-        request.codeIndex = 0;
-        request.codeText = "ABC";
-        return request;
+        return test::Request(m_input, m_output);
     }
 
     CTempDir m_dir;
