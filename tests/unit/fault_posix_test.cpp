@@ -26,14 +26,7 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CTempDir;
-using test::Generate;
-using test::GenerationResult;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 // Enough records to overflow any write buffer of the batch file.
 std::string ManyPoints(int count) {

@@ -23,14 +23,7 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CTempDir;
-using test::Generate;
-using test::GenerationResult;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 

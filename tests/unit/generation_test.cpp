@@ -13,16 +13,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::GeneratedMessage;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::RecordsOf;
-using test::SuccessEvents;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 

@@ -23,13 +23,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 TEST(PosixFailures, BatchFileOnAFullDisk) {
     const CTempDir dir;

@@ -20,12 +20,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::ReadBytes;
-using test::WriteBytes;
+using namespace test;
 
 // A handle of "another program": CreateFileA with the given access and share.
 class CForeignHandle {
@@ -52,8 +47,7 @@ TEST(Win32Platform, OutputNamingTheOpenInputFailsAndKeepsItsBytes) {
     const std::string input = dir.Path("punkty.txt");
     WriteBytes(input, "101 1 2\r\n102 3 4\r\n");
     CRecordingFeedback feedback(input);
-    EXPECT_EQ(RunGeneration(test::Request(input, input), feedback),
-              GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(RunGeneration(Request(input, input), feedback), GenerationOutcome::OutputNotOpened);
     EXPECT_EQ(feedback.events, std::vector<std::string>{"message: " + test::kOpenFailed + input});
     EXPECT_EQ(ReadBytes(input), "101 1 2\r\n102 3 4\r\n");
 }

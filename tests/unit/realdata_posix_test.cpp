@@ -14,12 +14,7 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::GeneratedMessage;
-using test::ReadBytes;
-using test::RecordsOf;
+using namespace test;
 
 struct RealFile {
     const char* name;
@@ -62,7 +57,7 @@ TEST_P(RealData, ConvertsWithoutInventedPoints) {
     const CProgramList list("ABC,Punkt\r\n");
     const CTempDir dir;
     const GenerationRequest request =
-        test::Request(input, dir.Path("wynik.wsd"), file.layout, file.separator);
+        Request(input, dir.Path("wynik.wsd"), file.layout, file.separator);
     CRecordingFeedback feedback(request.outputPath);
     ASSERT_EQ(RunGeneration(request, feedback), GenerationOutcome::Generated);
 
