@@ -37,11 +37,7 @@ std::string ManyPoints(int count) {
     return bytes;
 }
 
-class PosixFault : public ::testing::Test {
-protected:
-    CTempDir m_dir;
-    CProgramList m_list{"ABC,Punkt graniczny\r\n"};
-};
+using PosixFault = FaultTest;
 
 // ---------------------------------------------------------------------------
 // Full disk.
@@ -72,7 +68,7 @@ TEST_P(DevFull, ReportsDiskFullWithThePathAndNoSuccess) {
 INSTANTIATE_TEST_SUITE_P(DiskFull, DevFull,
                          ::testing::Values(DiskFullCase{"NoPoints", 0},
                                            DiskFullCase{"ManyPoints", 20000}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName);
 
 // Where a write fails with "no space" or is refused whoever asks: the small file system and the
 // read-only folder that scripts/with-fault-mounts gives the tests (ctest runs them under it), or

@@ -121,11 +121,7 @@ struct HeldCase {
     bool heldIsOutput;
 };
 
-class HeldFile : public ::testing::TestWithParam<HeldCase> {
-protected:
-    CTempDir m_dir;
-    CProgramList m_list{"ABC,Punkt graniczny\r\n"};
-};
+class HeldFile : public FaultTest, public ::testing::WithParamInterface<HeldCase> {};
 
 TEST_P(HeldFile, IsNotOpenedAndKeepsItsBytes) {
     const HeldCase& row = GetParam();
@@ -172,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldCase{"InputHeldByThisProcess", Holder::ThisProcess, false},
                       HeldCase{"OutputHeldByAnotherProcess", Holder::OtherProcess, true},
                       HeldCase{"InputHeldByAnotherProcess", Holder::OtherProcess, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName);
 
 } // namespace
 } // namespace velmora
