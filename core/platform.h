@@ -14,8 +14,12 @@ namespace velmora::platform {
 // (GetModuleFileNameA on Windows, /proc/self/exe elsewhere).
 std::string GetModulePath();
 
-// Makes a path absolute against the current directory and removes its "."
-// and ".." components; nothing when the result would not fit in 258 bytes.
+// The absolute form of path against the current directory, its "." and ".."
+// components removed and no link resolved; empty when the system cannot make
+// one.
+std::string FullPathOf(const std::string& path);
+
+// FullPathOf(path); nothing when that is empty or would not fit in 258 bytes.
 std::optional<std::string> NormalisePath(const std::string& path);
 
 // The point-code list's file name: the code page 1250 bytes on Windows, the
@@ -74,9 +78,8 @@ private:
 
     // The common steps: the path limit, the open itself, the full path kept.
     static CFile Open(const std::string& path, Mode mode);
-    // The system's own parts: the absolute path (empty when there is none),
-    // the open (kNoHandle when it fails) and a close that ignores errors.
-    static std::string FullPathOf(const std::string& path);
+    // The system's own parts: the open (kNoHandle when it fails) and a close
+    // that ignores errors.
     static Handle OpenNative(const std::string& path, Mode mode);
     static void CloseNative(Handle handle) noexcept;
 

@@ -1,6 +1,6 @@
-// What CFile does the same way on every system: the path limit, the choice
-// of how to open, and the ownership of the handle. The systems' own parts are
-// in platform_win32.cpp and platform_posix.cpp.
+// What the platform services do the same way on every system: the path
+// limits, CFile's choice of how to open and its ownership of the handle. The
+// systems' own parts are in platform_win32.cpp and platform_posix.cpp.
 
 #include "platform.h"
 
@@ -19,6 +19,14 @@ bool FitsPathLimit(const std::string& path, const std::string& fullPath) {
 }
 
 } // namespace
+
+std::optional<std::string> NormalisePath(const std::string& path) {
+    std::string result = FullPathOf(path);
+    if (result.empty() || result.size() >= 258) {
+        return std::nullopt;
+    }
+    return result;
+}
 
 CFile::CFile(CFile&& other) noexcept
     : m_hFile(std::exchange(other.m_hFile, kNoHandle)),

@@ -34,9 +34,9 @@ std::string CurrentDirectory() {
     return buffer.data();
 }
 
-// Absolute form of path with "." and ".." removed; no symbolic link is
-// resolved and no length limit applies.
-std::string MakeAbsolute(const std::string& path) {
+} // namespace
+
+std::string FullPathOf(const std::string& path) {
     std::string source = path;
     if (source.empty() || source.front() != '/') {
         source = CurrentDirectory() + "/" + source;
@@ -69,8 +69,6 @@ std::string MakeAbsolute(const std::string& path) {
     return result;
 }
 
-} // namespace
-
 std::string GetModulePath() {
     std::vector<char> buffer(PATH_MAX);
     for (;;) {
@@ -83,14 +81,6 @@ std::string GetModulePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::optional<std::string> NormalisePath(const std::string& path) {
-    std::string result = MakeAbsolute(path);
-    if (result.size() + 1 > 258) {
-        return std::nullopt;
-    }
-    return result;
 }
 
 std::string PointCodeListFileName() {
@@ -138,10 +128,6 @@ int CreateLocked(const std::string& path) {
 }
 
 } // namespace
-
-std::string CFile::FullPathOf(const std::string& path) {
-    return MakeAbsolute(path);
-}
 
 CFile::Handle CFile::OpenNative(const std::string& path, Mode mode) {
     switch (mode) {

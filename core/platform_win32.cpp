@@ -59,20 +59,11 @@ std::string GetModulePath() {
     return std::string(buffer, length);
 }
 
-std::optional<std::string> NormalisePath(const std::string& path) {
-    char buffer[258];
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length == 0 || length >= sizeof buffer) {
-        return std::nullopt;
-    }
-    return std::string(buffer, length);
-}
-
 std::string PointCodeListFileName() {
     return "ListaKod\xF3w.txt";
 }
 
-std::string CFile::FullPathOf(const std::string& path) {
+std::string FullPathOf(const std::string& path) {
     char buffer[1024];
     const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     if (length == 0 || length >= sizeof buffer) {
