@@ -125,10 +125,8 @@ void SetFileTypes(IFileDialog& dialog, const char* filter, DWORD filterIndex) {
 
 // Where the chooser opens: the folder of the start path, when there is one.
 void SetStartFolder(IFileDialog& dialog, const char* startPath) {
-    if (startPath == nullptr || *startPath == '\0') {
-        return;
-    }
-    if (CComPointer<IShellItem> folder; MakeStartFolder(Widen(startPath), &folder)) {
+    if (CComPointer<IShellItem> folder;
+        startPath != nullptr && *startPath != '\0' && MakeStartFolder(Widen(startPath), &folder)) {
         dialog.SetFolder(folder.Get());
     }
 }
@@ -139,12 +137,8 @@ HWND ChooserOwner(HWND owner, const CWnd* parent) {
     if (owner == nullptr && parent != nullptr) {
         owner = parent->GetSafeHwnd();
     }
-    if (owner == nullptr) {
-        if (const CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr) {
-            owner = mainWnd->GetSafeHwnd();
-        }
-    }
-    return owner;
+    const CWnd* mainWnd = AfxGetMainWnd();
+    return owner == nullptr && mainWnd != nullptr ? mainWnd->GetSafeHwnd() : owner;
 }
 
 // The file the user chose, as a file system path; nothing when there is none.
