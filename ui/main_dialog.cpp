@@ -197,8 +197,7 @@ void CVelmoraDlg::OnDropFiles(HDROP drop) {
 }
 
 void CVelmoraDlg::OnBnClickedBrowseInput() {
-    const std::string filter = kFileFilter;
-    CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, filter.c_str());
+    CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, kFileFilter);
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
         TakeInputFile(dialog.GetPathName());
@@ -222,9 +221,8 @@ void CVelmoraDlg::TakeInputFile(const std::string& path) {
 }
 
 void CVelmoraDlg::OnBnClickedBrowseOutput() {
-    const std::string filter = kFileFilter;
     CFileDialog dialog(TRUE, kOutputDefaultExtension, kInitialFileName, kOutputFileFlags,
-                       filter.c_str());
+                       kFileFilter);
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
         m_editOutputPath.SetText(dialog.GetPathName());
