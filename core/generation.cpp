@@ -9,8 +9,6 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* kOpenFailed = "B\xB3\xB9"
-                                    "d otwarcia pliku:\n";
 constexpr const char* kGenerated = "Plik wsadowy zosta\xB3 wygenerowany.";
 constexpr const char* kWrittenCount = "\n\nPunkty zapisane w pliku: ";
 constexpr const char* kSkippedCount = "\nWiersze pomini\xEAte: ";
@@ -60,14 +58,14 @@ GenerationOutcome RunGeneration(const GenerationRequest& request, GenerationFeed
     // Declared first, so destroyed last: the input is closed after the batch file.
     CInputReader reader(request.inputPath);
     if (!reader.IsOpen()) {
-        feedback.ShowMessage(kOpenFailed + request.inputPath);
+        feedback.ShowMessage(kOpenFailedText + request.inputPath);
         return GenerationOutcome::InputNotOpened;
     }
 
     CBatchWriter writer(request.outputPath, request.layoutIndex, request.separatorIndex,
                         request.codeIndex, request.codeText, request.kergText, request.zudpText);
     if (!writer.IsOpen()) {
-        feedback.ShowMessage(kOpenFailed + request.outputPath);
+        feedback.ShowMessage(kOpenFailedText + request.outputPath);
         return GenerationOutcome::OutputNotOpened;
     }
 

@@ -21,6 +21,11 @@ struct GenerationRequest {
 
 enum class GenerationOutcome { InputNotOpened, OutputNotOpened, Generated };
 
+// "Błąd otwarcia pliku:\n" in code page 1250: what the user sees, followed by
+// the path, for a file that cannot be opened.
+inline constexpr char kOpenFailedText[] = "B\xB3\xB9"
+                                          "d otwarcia pliku:\n";
+
 // Implemented by the front end.
 class GenerationFeedback {
 public:

@@ -1,6 +1,7 @@
 #pragma once
-// The few operating-system services the core needs, with one implementation
-// for Windows (platform_win32.cpp) and one for POSIX (platform_posix.cpp).
+// The few operating-system services the core needs: what both systems share
+// in platform_file.cpp, the rest once for Windows (platform_win32.cpp) and
+// once for POSIX (platform_posix.cpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +14,12 @@ namespace velmora::platform {
 // (GetModuleFileNameA on Windows, /proc/self/exe elsewhere).
 std::string GetModulePath();
 
-// Makes a path absolute against the current directory and removes its "."
-// and ".." components; nothing when the result would not fit in 258 bytes.
+// The absolute form of path against the current directory, its "." and ".."
+// components removed and no link resolved; empty when the system cannot make
+// one.
+std::string FullPathOf(const std::string& path);
+
+// FullPathOf(path); nothing when that is empty or would not fit in 258 bytes.
 std::optional<std::string> NormalisePath(const std::string& path);
 
 // The point-code list's file name: the code page 1250 bytes on Windows, the
@@ -63,14 +68,22 @@ public:
 private:
     // The three ways of opening, told apart only where the system is asked.
     enum class Mode { ExclusiveRead, SharedRead, ExclusiveWrite };
+#ifdef _WIN32
+    using Handle = void*; // HANDLE, INVALID_HANDLE_VALUE kept as nullptr
+    static constexpr Handle kNoHandle = nullptr;
+#else
+    using Handle = int; // a file descriptor
+    static constexpr Handle kNoHandle = -1;
+#endif
+
     // The common steps: the path limit, the open itself, the full path kept.
     static CFile Open(const std::string& path, Mode mode);
+    // The system's own parts: the open (kNoHandle when it fails) and a close
+    // that ignores errors.
+    static Handle OpenNative(const std::string& path, Mode mode);
+    static void CloseNative(Handle handle) noexcept;
 
-#ifdef _WIN32
-    void* m_hFile = nullptr; // HANDLE, INVALID_HANDLE_VALUE kept as nullptr
-#else
-    int m_fd = -1;
-#endif
+    Handle m_hFile = kNoHandle;
     std::string m_strFullPath;
 };
 

@@ -34,9 +34,9 @@ std::string CurrentDirectory() {
     return buffer.data();
 }
 
-// Absolute form of path with "." and ".." removed; no symbolic link is
-// resolved and no length limit applies.
-std::string MakeAbsolute(const std::string& path) {
+} // namespace
+
+std::string FullPathOf(const std::string& path) {
     std::string source = path;
     if (source.empty() || source.front() != '/') {
         source = CurrentDirectory() + "/" + source;
@@ -69,13 +69,6 @@ std::string MakeAbsolute(const std::string& path) {
     return result;
 }
 
-bool FitsPathLimit(const std::string& path, const std::string& fullPath) {
-    return !path.empty() && path.size() < kMaxPath && fullPath.size() < kMaxPath &&
-           path.find('\0') == std::string::npos;
-}
-
-} // namespace
-
 std::string GetModulePath() {
     std::vector<char> buffer(PATH_MAX);
     for (;;) {
@@ -90,36 +83,8 @@ std::string GetModulePath() {
     }
 }
 
-std::optional<std::string> NormalisePath(const std::string& path) {
-    std::string result = MakeAbsolute(path);
-    if (result.size() + 1 > 258) {
-        return std::nullopt;
-    }
-    return result;
-}
-
 std::string PointCodeListFileName() {
     return "ListaKod\xC3\xB3w.txt";
-}
-
-CFile::CFile(CFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_strFullPath(std::move(other.m_strFullPath)) {}
-
-CFile& CFile::operator=(CFile&& other) noexcept {
-    if (this != &other) {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-        m_fd = std::exchange(other.m_fd, -1);
-        m_strFullPath = std::move(other.m_strFullPath);
-    }
-    return *this;
-}
-
-CFile::~CFile() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
 }
 
 namespace {
@@ -164,48 +129,25 @@ int CreateLocked(const std::string& path) {
 
 } // namespace
 
-CFile CFile::Open(const std::string& path, Mode mode) {
-    CFile file;
-    std::string fullPath = MakeAbsolute(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
+CFile::Handle CFile::OpenNative(const std::string& path, Mode mode) {
     switch (mode) {
     case Mode::ExclusiveRead:
-        file.m_fd = OpenLocked(path, O_RDONLY, LOCK_EX);
-        break;
+        return OpenLocked(path, O_RDONLY, LOCK_EX);
     case Mode::SharedRead:
-        file.m_fd = OpenLocked(path, O_RDONLY, LOCK_SH);
-        break;
+        return OpenLocked(path, O_RDONLY, LOCK_SH);
     case Mode::ExclusiveWrite:
-        file.m_fd = CreateLocked(path);
-        break;
+        return CreateLocked(path);
     }
-    if (file.m_fd >= 0) {
-        file.m_strFullPath = std::move(fullPath);
-    }
-    return file;
+    return kNoHandle;
 }
 
-CFile CFile::OpenExclusiveForReading(const std::string& path) {
-    return Open(path, Mode::ExclusiveRead);
-}
-
-CFile CFile::OpenSharedForReading(const std::string& path) {
-    return Open(path, Mode::SharedRead);
-}
-
-CFile CFile::CreateExclusiveForWriting(const std::string& path) {
-    return Open(path, Mode::ExclusiveWrite);
-}
-
-bool CFile::IsOpen() const noexcept {
-    return m_fd >= 0;
+void CFile::CloseNative(Handle handle) noexcept {
+    ::close(handle);
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t size) {
     for (;;) {
-        const ssize_t got = ::read(m_fd, buffer, size);
+        const ssize_t got = ::read(m_hFile, buffer, size);
         if (got >= 0) {
             return static_cast<std::size_t>(got);
         }
@@ -216,7 +158,7 @@ std::size_t CFile::Read(void* buffer, std::size_t size) {
 }
 
 std::optional<std::uint64_t> CFile::GetPosition() const {
-    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    const off_t position = ::lseek(m_hFile, 0, SEEK_CUR);
     if (position < 0) {
         return std::nullopt;
     }
@@ -224,7 +166,7 @@ std::optional<std::uint64_t> CFile::GetPosition() const {
 }
 
 void CFile::SetPosition(std::uint64_t position) {
-    if (::lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0) {
+    if (::lseek(m_hFile, static_cast<off_t>(position), SEEK_SET) < 0) {
         throw FileError(FileError::Cause::Generic, m_strFullPath);
     }
 }
@@ -232,7 +174,7 @@ void CFile::SetPosition(std::uint64_t position) {
 void CFile::Write(const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t written = ::write(m_fd, bytes, size);
+        const ssize_t written = ::write(m_hFile, bytes, size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -247,10 +189,10 @@ void CFile::Write(const void* data, std::size_t size) {
 }
 
 void CFile::Close() {
-    if (m_fd < 0) {
+    if (!IsOpen()) {
         return;
     }
-    const int fd = std::exchange(m_fd, -1);
+    const int fd = std::exchange(m_hFile, kNoHandle);
     if (::close(fd) != 0 && errno != EINTR) {
         const bool full = errno == ENOSPC || errno == EDQUOT;
         throw FileError(full ? FileError::Cause::DiskFull : FileError::Cause::Generic,

@@ -22,21 +22,6 @@ HANDLE ToHandle(void* handle) {
     return static_cast<HANDLE>(handle);
 }
 
-// The absolute form of path; empty when the system cannot make one.
-std::string FullPathOf(const std::string& path) {
-    char buffer[1024];
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length == 0 || length >= sizeof buffer) {
-        return {};
-    }
-    return std::string(buffer, length);
-}
-
-bool FitsPathLimit(const std::string& path, const std::string& fullPath) {
-    return !path.empty() && path.size() < kMaxPath && !fullPath.empty() &&
-           fullPath.size() < kMaxPath && path.find('\0') == std::string::npos;
-}
-
 void* OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
     HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,77 +59,33 @@ std::string GetModulePath() {
     return std::string(buffer, length);
 }
 
-std::optional<std::string> NormalisePath(const std::string& path) {
-    char buffer[258];
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length == 0 || length >= sizeof buffer) {
-        return std::nullopt;
-    }
-    return std::string(buffer, length);
-}
-
 std::string PointCodeListFileName() {
     return "ListaKod\xF3w.txt";
 }
 
-CFile::CFile(CFile&& other) noexcept
-    : m_hFile(std::exchange(other.m_hFile, nullptr)),
-      m_strFullPath(std::move(other.m_strFullPath)) {}
-
-CFile& CFile::operator=(CFile&& other) noexcept {
-    if (this != &other) {
-        if (m_hFile != nullptr) {
-            ::CloseHandle(ToHandle(m_hFile));
-        }
-        m_hFile = std::exchange(other.m_hFile, nullptr);
-        m_strFullPath = std::move(other.m_strFullPath);
+std::string FullPathOf(const std::string& path) {
+    char buffer[1024];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    if (length == 0 || length >= sizeof buffer) {
+        return {};
     }
-    return *this;
+    return std::string(buffer, length);
 }
 
-CFile::~CFile() {
-    if (m_hFile != nullptr) {
-        ::CloseHandle(ToHandle(m_hFile));
-    }
-}
-
-CFile CFile::Open(const std::string& path, Mode mode) {
-    CFile file;
-    std::string fullPath = FullPathOf(path);
-    if (!FitsPathLimit(path, fullPath)) {
-        return file;
-    }
+CFile::Handle CFile::OpenNative(const std::string& path, Mode mode) {
     switch (mode) {
     case Mode::ExclusiveRead:
-        file.m_hFile = OpenHandle(path, GENERIC_READ, 0, OPEN_EXISTING);
-        break;
+        return OpenHandle(path, GENERIC_READ, 0, OPEN_EXISTING);
     case Mode::SharedRead:
-        file.m_hFile = OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-        break;
+        return OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     case Mode::ExclusiveWrite:
-        file.m_hFile = CreateHandle(path);
-        break;
+        return CreateHandle(path);
     }
-    if (file.m_hFile != nullptr) {
-        file.m_strFullPath = std::move(fullPath);
-    }
-    return file;
+    return kNoHandle;
 }
 
-CFile CFile::OpenExclusiveForReading(const std::string& path) {
-    return Open(path, Mode::ExclusiveRead);
-}
-
-CFile CFile::OpenSharedForReading(const std::string& path) {
-    return Open(path, Mode::SharedRead);
-}
-
-CFile CFile::CreateExclusiveForWriting(const std::string& path) {
-    return Open(path, Mode::ExclusiveWrite);
-}
-
-bool CFile::IsOpen() const noexcept {
-    return m_hFile != nullptr;
+void CFile::CloseNative(Handle handle) noexcept {
+    ::CloseHandle(ToHandle(handle));
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t size) {
@@ -196,10 +137,10 @@ void CFile::Write(const void* data, std::size_t size) {
 }
 
 void CFile::Close() {
-    if (m_hFile == nullptr) {
+    if (!IsOpen()) {
         return;
     }
-    if (!::CloseHandle(ToHandle(std::exchange(m_hFile, nullptr)))) {
+    if (!::CloseHandle(ToHandle(std::exchange(m_hFile, kNoHandle)))) {
         throw FileError(FileError::Cause::Generic, m_strFullPath);
     }
 }

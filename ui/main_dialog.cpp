@@ -14,18 +14,18 @@ using namespace win32;
 namespace {
 
 // Texts in code page 1250: "Nie wskazano pliku wejściowego", "Nie wskazano
-// pliku wyjściowego", "Błąd otwarcia pliku:\n".
+// pliku wyjściowego".
 constexpr const char* kNoInputFile = "Nie wskazano pliku wej\x9C"
                                      "ciowego";
 constexpr const char* kNoOutputFile = "Nie wskazano pliku wyj\x9C"
                                       "ciowego";
-constexpr const char* kOpenFailed = "B\xB3\xB9"
-                                    "d otwarcia pliku:\n";
 
-// Both file dialogs: one entry for every file; the input's default extension
-// and the initial name are the program's long-standing arguments. A bare name
-// typed into the output chooser becomes a batch file.
+// Both file dialogs: one entry for every file; the initial name is the
+// program's long-standing argument. A bare name typed into the output chooser
+// becomes a batch file.
 constexpr const char* kFileFilter = "Wszystkie pliki (*.*)|*.*||";
+// The input chooser's default extension, as the program has always passed it.
+// That chooser returns only an existing file, whose name is then kept as it is.
 constexpr const char* kDefaultExtension = "Wybierz plik";
 constexpr const char* kOutputDefaultExtension = "wsd";
 constexpr const char* kInitialFileName = "*.*";
@@ -37,7 +37,7 @@ constexpr const char* kOutputExtension = ".wsd";
 constexpr int kSeparatorSpace = 3;
 
 bool IsTicked(const CButton& checkBox) {
-    return (checkBox.GetState() & 3) == BST_CHECKED;
+    return checkBox.GetCheck() == BST_CHECKED;
 }
 
 // KERG and ZUDP exclude each other. The clicked option's box has toggled
@@ -46,7 +46,7 @@ bool IsTicked(const CButton& checkBox) {
 // A disabled number box keeps its text.
 void ApplyOptionClick(const CButton& check, const CEdit& number, const CButton& otherCheck,
                       const CEdit& otherNumber) {
-    if ((check.GetState() & 3) != 0) {
+    if (check.GetCheck() != BST_UNCHECKED) {
         otherCheck.SetCheck(BST_UNCHECKED);
         otherNumber.EnableWindow(FALSE);
         number.EnableWindow(TRUE);
@@ -197,8 +197,7 @@ void CVelmoraDlg::OnDropFiles(HDROP drop) {
 }
 
 void CVelmoraDlg::OnBnClickedBrowseInput() {
-    const std::string filter = kFileFilter;
-    CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, filter.c_str());
+    CFileDialog dialog(TRUE, kDefaultExtension, kInitialFileName, kInputFileFlags, kFileFilter);
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
         TakeInputFile(dialog.GetPathName());
@@ -217,14 +216,13 @@ void CVelmoraDlg::TakeInputFile(const std::string& path) {
         m_editPreview.SetText(preview);
         m_editPreview.SetSel(-1, -1);
     } else {
-        AfxMessageBox(kOpenFailed + path, MB_OKCANCEL);
+        AfxMessageBox(velmora::kOpenFailedText + path, MB_OKCANCEL);
     }
 }
 
 void CVelmoraDlg::OnBnClickedBrowseOutput() {
-    const std::string filter = kFileFilter;
     CFileDialog dialog(TRUE, kOutputDefaultExtension, kInitialFileName, kOutputFileFlags,
-                       filter.c_str());
+                       kFileFilter);
     dialog.m_ofn.lpstrInitialDir = m_strLastPath.c_str();
     if (dialog.DoModal() == IDOK) {
         m_editOutputPath.SetText(dialog.GetPathName());
@@ -273,9 +271,8 @@ void CVelmoraDlg::OnBnClickedKerg() {
     ApplyOptionClick(m_checkKerg, m_editKerg, m_checkZudp, m_editZudp);
 }
 
-void CVelmoraDlg::OnCbnSelchangeLayout() {
-    // The layout is read when "Generuj" is pressed.
-}
+// Does nothing: the layout is read when "Generuj" is pressed.
+void CVelmoraDlg::OnCbnSelchangeLayout() {}
 
 void CVelmoraDlg::OnBnClickedZudp() {
     ApplyOptionClick(m_checkZudp, m_editZudp, m_checkKerg, m_editKerg);

@@ -20,65 +20,69 @@ TEST(Dialog, OpensWithTheListsFilledAndTheFocusOnTheInputPath) {
     EXPECT_EQ(Utf8(TextOf(dialog)), "Velmora");
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
 
-    EXPECT_EQ(Utf8All(ComboItems(app.Control(kLayout))),
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(IDC_LAYOUT))),
               (std::vector<std::string>{"Numer X Y RZG", "Numer_inny X Y", "Numer X Y",
                                         "Numer X Y RZG RZD", "Numer X Y RZD", "Numer X Y H RZG",
                                         "Numer X Y H RZD", "X Y", "X Y H", "Numer_inny X Y H",
                                         "Numer_inny Y X", "Numer X Y H", "Numer Numer_inny X Y",
                                         "Numer Numer_inny X Y H"}));
-    EXPECT_EQ(Utf8All(ComboItems(app.Control(kSeparator))),
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(IDC_SEPARATOR))),
               (std::vector<std::string>{";", ",", "Tab", "Spacja", "|"}));
-    EXPECT_EQ(Utf8All(ComboItems(app.Control(kPointCode))),
+    EXPECT_EQ(Utf8All(ComboItems(app.Control(IDC_POINT_CODE))),
               (std::vector<std::string>{"KR", "SŁ", "POM"}));
-    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 0);
-    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 3);
-    EXPECT_EQ(Utf8(TextOf(app.Control(kSeparator))), "Spacja");
-    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_LAYOUT)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_SEPARATOR)), 3);
+    EXPECT_EQ(Utf8(TextOf(app.Control(IDC_SEPARATOR))), "Spacja");
+    EXPECT_EQ(ComboSelection(app.Control(IDC_POINT_CODE)), 0);
 
-    for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+    for (const int box :
+         {IDC_INPUT_PATH, IDC_OUTPUT_PATH, IDC_PREVIEW, IDC_KERG_NUMBER, IDC_ZUDP_NUMBER}) {
         EXPECT_EQ(app.Text(box), L"") << "box " << box;
     }
-    EXPECT_FALSE(app.Checked(kKergCheck));
-    EXPECT_FALSE(app.Checked(kZudpCheck));
-    EXPECT_FALSE(app.Enabled(kKergNumber));
-    EXPECT_FALSE(app.Enabled(kZudpNumber));
-    for (const int control : {kInputPath, kBrowseInput, kOutputPath, kBrowseOutput, kLayout,
-                              kSeparator, kPointCode, kKergCheck, kZudpCheck, kGenerate, kClose}) {
+    EXPECT_FALSE(app.Checked(IDC_KERG_CHECK));
+    EXPECT_FALSE(app.Checked(IDC_ZUDP_CHECK));
+    EXPECT_FALSE(app.Enabled(IDC_KERG_NUMBER));
+    EXPECT_FALSE(app.Enabled(IDC_ZUDP_NUMBER));
+    for (const int control :
+         {IDC_INPUT_PATH, IDC_BROWSE_INPUT, IDC_OUTPUT_PATH, IDC_BROWSE_OUTPUT, IDC_LAYOUT,
+          IDC_SEPARATOR, IDC_POINT_CODE, IDC_KERG_CHECK, IDC_ZUDP_CHECK, IDC_GENERATE, IDOK}) {
         EXPECT_TRUE(app.Enabled(control)) << "control " << control;
     }
-    EXPECT_TRUE(GetWindowLongW(app.Control(kInputPath), GWL_STYLE) & ES_READONLY);
-    EXPECT_TRUE(GetWindowLongW(app.Control(kPreview), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(app.Control(IDC_INPUT_PATH), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(app.Control(IDC_PREVIEW), GWL_STYLE) & ES_READONLY);
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)
         << "takes no files dropped";
-    EXPECT_EQ(Utf8(app.Text(kGenerate)), "Generuj");
-    EXPECT_EQ(Utf8(app.Text(kClose)), "Zamknij");
-    EXPECT_EQ(Utf8(app.Text(kKergCheck)), "Dopisać KERG:");
-    EXPECT_EQ(Utf8(app.Text(kZudpCheck)), "Dopisać wniosek ZUDP:");
+    EXPECT_EQ(Utf8(app.Text(IDC_GENERATE)), "Generuj");
+    EXPECT_EQ(Utf8(app.Text(IDOK)), "Zamknij");
+    EXPECT_EQ(Utf8(app.Text(IDC_KERG_CHECK)), "Dopisać KERG:");
+    EXPECT_EQ(Utf8(app.Text(IDC_ZUDP_CHECK)), "Dopisać wniosek ZUDP:");
 
-    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+    WaitUntil([&] { return app.FocusedControl() == IDC_INPUT_PATH; },
+              "the focus on the input path");
 }
 
 TEST(Dialog, AboutBoxFromTheSystemMenuLeavesTheDialogAsItWas) {
     Velmora app(L"o programie");
     const HWND dialog = app.Dialog();
-    SelectComboItem(app.Control(kLayout), 5);
-    SelectComboItem(app.Control(kPointCode), 2);
-    ReplaceText(app.Control(kOutputPath), L"C:\\dane\\wynik.wsd");
-    Click(app.Control(kZudpCheck));
-    TypeText(app.Control(kZudpNumber), L"Z-17");
+    SelectComboItem(app.Control(IDC_LAYOUT), 5);
+    SelectComboItem(app.Control(IDC_POINT_CODE), 2);
+    ReplaceText(app.Control(IDC_OUTPUT_PATH), L"C:\\dane\\wynik.wsd");
+    Click(app.Control(IDC_ZUDP_CHECK));
+    TypeText(app.Control(IDC_ZUDP_NUMBER), L"Z-17");
 
     const auto snapshot = [&] {
         std::vector<std::wstring> state;
-        for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+        for (const int box :
+             {IDC_INPUT_PATH, IDC_OUTPUT_PATH, IDC_PREVIEW, IDC_KERG_NUMBER, IDC_ZUDP_NUMBER}) {
             state.push_back(app.Text(box));
         }
-        for (const int list : {kLayout, kSeparator, kPointCode}) {
+        for (const int list : {IDC_LAYOUT, IDC_SEPARATOR, IDC_POINT_CODE}) {
             state.push_back(std::to_wstring(ComboSelection(app.Control(list))));
         }
-        for (const int box : {kKergCheck, kZudpCheck}) {
+        for (const int box : {IDC_KERG_CHECK, IDC_ZUDP_CHECK}) {
             state.push_back(app.Checked(box) ? L"ticked" : L"clear");
         }
-        for (const int box : {kKergNumber, kZudpNumber}) {
+        for (const int box : {IDC_KERG_NUMBER, IDC_ZUDP_NUMBER}) {
             state.push_back(app.Enabled(box) ? L"enabled" : L"disabled");
         }
         return Utf8All(state);
@@ -162,9 +166,9 @@ TEST(Dialog, ToolTipsAppearOverTheButtons) {
     Velmora app(L"podpowiedzi");
     // Tips show only over the active window.
     app.Activate();
-    WaitTip(app.Process(), app.Control(kGenerate), L"Uruchom generowanie piku wsadowego.");
-    WaitTip(app.Process(), app.Control(kBrowseOutput), L"Wybierz plik wyjściowy.");
-    WaitTip(app.Process(), app.Control(kLayout), L"Wskaż, jakie dane zawiera plik wejściowy.");
+    WaitTip(app.Process(), app.Control(IDC_GENERATE), L"Uruchom generowanie piku wsadowego.");
+    WaitTip(app.Process(), app.Control(IDC_BROWSE_OUTPUT), L"Wybierz plik wyjściowy.");
+    WaitTip(app.Process(), app.Control(IDC_LAYOUT), L"Wskaż, jakie dane zawiera plik wejściowy.");
 }
 
 TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
@@ -172,11 +176,11 @@ TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
     const std::wstring input = app.Folder() / L"punkty.txt";
     WriteBytes(input, "1 2 3\r\n");
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
     app.Activate();
     ClickUntil(
-        CentreOf(app.Control(kOutputPath)), [&] { return app.FocusedControl() == kOutputPath; },
-        "the focus on the output path");
+        CentreOf(app.Control(IDC_OUTPUT_PATH)),
+        [&] { return app.FocusedControl() == IDC_OUTPUT_PATH; }, "the focus on the output path");
     PressKey(VK_RETURN);
     EXPECT_TRUE(app.WaitEnded());
     EXPECT_FALSE(FileExists(input + L".wsd"));
@@ -185,29 +189,30 @@ TEST(Dialog, EnterInTheOutputPathClosesWithoutGenerating) {
 TEST(Dialog, TabWalksTheControlsInTemplateOrder) {
     Velmora app(L"tabulator");
     app.Activate();
-    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+    WaitUntil([&] { return app.FocusedControl() == IDC_INPUT_PATH; },
+              "the focus on the input path");
     // The preview has no tab stop and the disabled number boxes are passed over.
-    const int order[] = {kBrowseInput,  kLayout,    kSeparator, kOutputPath,
-                         kBrowseOutput, kPointCode, kKergCheck, kZudpCheck,
-                         kGenerate,     kClose,     kInputPath};
+    const int order[] = {IDC_BROWSE_INPUT,  IDC_LAYOUT,     IDC_SEPARATOR,  IDC_OUTPUT_PATH,
+                         IDC_BROWSE_OUTPUT, IDC_POINT_CODE, IDC_KERG_CHECK, IDC_ZUDP_CHECK,
+                         IDC_GENERATE,      IDOK,           IDC_INPUT_PATH};
     for (const int next : order) {
         PressKey(VK_TAB);
         WaitUntil([&] { return app.FocusedControl() == next; },
                   "the focus to move on to control " + std::to_string(next));
     }
     // A ticked box's number box joins the order.
-    Click(app.Control(kKergCheck));
-    ASSERT_EQ(app.FocusedControl(), kKergNumber);
+    Click(app.Control(IDC_KERG_CHECK));
+    ASSERT_EQ(app.FocusedControl(), IDC_KERG_NUMBER);
     PressKey(VK_TAB);
-    WaitUntil([&] { return app.FocusedControl() == kZudpCheck; }, "the focus on the ZUDP box");
+    WaitUntil([&] { return app.FocusedControl() == IDC_ZUDP_CHECK; }, "the focus on the ZUDP box");
 }
 
 TEST(Dialog, EnterInANumberBoxCloses) {
     Velmora app(L"enter w numerze");
     app.Activate();
-    Click(app.Control(kZudpCheck));
-    TypeText(app.Control(kZudpNumber), L"17");
-    ASSERT_EQ(app.FocusedControl(), kZudpNumber);
+    Click(app.Control(IDC_ZUDP_CHECK));
+    TypeText(app.Control(IDC_ZUDP_NUMBER), L"17");
+    ASSERT_EQ(app.FocusedControl(), IDC_ZUDP_NUMBER);
     PressKey(VK_RETURN);
     EXPECT_TRUE(app.WaitEnded());
 }
@@ -218,11 +223,11 @@ TEST(Dialog, TwoCopiesRunSideBySide) {
     const HWND one = first.Dialog();
     const HWND two = second.Dialog();
     EXPECT_NE(one, two);
-    ClickAndGoOn(first.Control(kClose));
+    ClickAndGoOn(first.Control(IDOK));
     EXPECT_TRUE(first.WaitEnded());
     EXPECT_TRUE(second.Process().Running());
     EXPECT_TRUE(IsAlive(two));
-    ClickAndGoOn(second.Control(kClose));
+    ClickAndGoOn(second.Control(IDOK));
     EXPECT_TRUE(second.WaitEnded());
 }
 
@@ -230,14 +235,15 @@ TEST(Dialog, EscCloses) {
     Velmora app(L"esc");
     app.Dialog();
     app.Activate();
-    WaitUntil([&] { return app.FocusedControl() == kInputPath; }, "the focus on the input path");
+    WaitUntil([&] { return app.FocusedControl() == IDC_INPUT_PATH; },
+              "the focus on the input path");
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(app.WaitEnded());
 }
 
 TEST(Dialog, ZamknijCloses) {
     Velmora app(L"zamknij");
-    ClickAndGoOn(app.Control(kClose));
+    ClickAndGoOn(app.Control(IDOK));
     EXPECT_TRUE(app.WaitEnded());
 }
 

@@ -36,11 +36,11 @@ void Paste(HWND edit, const std::wstring& text) {
 
 std::wstring AllText(Velmora& app) {
     std::wstring all;
-    for (const int id :
-         {kInputPath, kOutputPath, kPreview, kKergNumber, kLayout, kSeparator, kPointCode}) {
+    for (const int id : {IDC_INPUT_PATH, IDC_OUTPUT_PATH, IDC_PREVIEW, IDC_KERG_NUMBER, IDC_LAYOUT,
+                         IDC_SEPARATOR, IDC_POINT_CODE}) {
         all += app.Text(id) + L"|";
     }
-    return all + (app.Checked(kKergCheck) ? L"KERG" : L"-");
+    return all + (app.Checked(IDC_KERG_CHECK) ? L"KERG" : L"-");
 }
 
 TEST(Fault, AFullDiskStopsTheBatchFileIncompleteAndKeepsTheDialog) {
@@ -57,12 +57,12 @@ TEST(Fault, AFullDiskStopsTheBatchFileIncompleteAndKeepsTheDialog) {
     }
     WriteBytes(input, points);
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-    SelectComboItem(app.Control(kLayout), 2); // "Numer X Y"
-    Click(app.Control(kKergCheck));
-    Paste(app.Control(kKergNumber), L"KERG 1");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+    SelectComboItem(app.Control(IDC_LAYOUT), 2); // "Numer X Y"
+    Click(app.Control(IDC_KERG_CHECK));
+    Paste(app.Control(IDC_KERG_NUMBER), L"KERG 1");
     const std::wstring full = small + L"punkty.wsd";
-    Paste(app.Control(kOutputPath), full);
+    Paste(app.Control(IDC_OUTPUT_PATH), full);
     const std::wstring fields = AllText(app);
 
     app.PressGenerate();
@@ -80,7 +80,7 @@ TEST(Fault, AFullDiskStopsTheBatchFileIncompleteAndKeepsTheDialog) {
 
     // The same choices into a folder with room.
     const std::wstring roomy = app.Folder() / L"punkty.wsd";
-    Paste(app.Control(kOutputPath), roomy);
+    Paste(app.Control(IDC_OUTPUT_PATH), roomy);
     app.PressGenerate();
     const auto done = app.WaitMessage();
     app.ExpectMessage(done, L"Plik wsadowy został wygenerowany.\n\nPunkty zapisane w pliku: 10000");
@@ -102,14 +102,14 @@ TEST(Fault, AReadOnlyFolderGivesItsCodeListButTakesNoBatchFile) {
     WriteBytes(writable + L"stary.wsd", old);
     Velmora app(L"tylko odczyt", writable, folder,
                 CodeList({L"RO,Punkt z listy tylko do odczytu"}));
-    EXPECT_EQ(ComboItems(app.Control(kPointCode)), std::vector<std::wstring>{L"RO"});
+    EXPECT_EQ(ComboItems(app.Control(IDC_POINT_CODE)), std::vector<std::wstring>{L"RO"});
     const std::wstring input = app.Folder() / L"punkty.txt";
     WriteBytes(input, "101 1 2\r\n");
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
 
     for (const std::wstring& output : {folder + L"stary.wsd", folder + L"nowy.wsd"}) {
-        Paste(app.Control(kOutputPath), output);
+        Paste(app.Control(IDC_OUTPUT_PATH), output);
         app.PressGenerate();
         const auto box = app.WaitMessage();
         app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + output);

@@ -20,16 +20,16 @@ TEST(Generate, WithoutAnInputPathAsksForOneAndFocusesItsButton) {
     app.ExpectMessage(box, L"Nie wskazano pliku wejściowego");
     EXPECT_FALSE(IsWindowEnabled(app.Dialog())) << "the message is modal to the dialog";
     app.Answer(box);
-    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
+    WaitUntil([&] { return app.FocusedControl() == IDC_BROWSE_INPUT; }, "the focus on button 1002");
 
     // A typed output path alone is not enough either.
-    ReplaceText(app.Control(kOutputPath), L"C:\\wynik.wsd");
+    ReplaceText(app.Control(IDC_OUTPUT_PATH), L"C:\\wynik.wsd");
     app.PressGenerate();
     box = app.WaitMessage();
     app.ExpectMessage(box, L"Nie wskazano pliku wejściowego");
     app.Answer(box);
-    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
-    EXPECT_EQ(app.Text(kOutputPath), L"C:\\wynik.wsd");
+    WaitUntil([&] { return app.FocusedControl() == IDC_BROWSE_INPUT; }, "the focus on button 1002");
+    EXPECT_EQ(app.Text(IDC_OUTPUT_PATH), L"C:\\wynik.wsd");
 }
 
 TEST(Generate, WithoutAnOutputPathAsksForOneAndFocusesIt) {
@@ -37,16 +37,17 @@ TEST(Generate, WithoutAnOutputPathAsksForOneAndFocusesIt) {
     const std::wstring input = app.Folder() / L"punkty.txt";
     WriteBytes(input, "1 2 3\r\n");
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-    ReplaceText(app.Control(kOutputPath), L"");
-    ASSERT_EQ(app.Text(kOutputPath), L"");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+    ReplaceText(app.Control(IDC_OUTPUT_PATH), L"");
+    ASSERT_EQ(app.Text(IDC_OUTPUT_PATH), L"");
     app.PressGenerate();
     const auto box = app.WaitMessage();
     app.ExpectMessage(box, L"Nie wskazano pliku wyjściowego");
     app.Answer(box);
-    WaitUntil([&] { return app.FocusedControl() == kOutputPath; }, "the focus on the output path");
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
-    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    WaitUntil([&] { return app.FocusedControl() == IDC_OUTPUT_PATH; },
+              "the focus on the output path");
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(input));
+    EXPECT_EQ(app.Text(IDC_PREVIEW), L"1 2 3\r\n");
 }
 
 TEST(Generate, AWholeGenerationWritesTheBatchFileBeforeReportingSuccess) {
@@ -61,15 +62,15 @@ TEST(Generate, AWholeGenerationWritesTheBatchFileBeforeReportingSuccess) {
     WriteBytes(input, inputBytes);
 
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
     const std::wstring output = input + L".wsd";
-    ASSERT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
-    SelectComboItem(app.Control(kLayout), 11);   // "Numer X Y H"
-    SelectComboItem(app.Control(kSeparator), 0); // ";"
-    SelectComboItem(app.Control(kPointCode), 1); // "SŁ"
-    ASSERT_EQ(Utf8(TextOf(app.Control(kLayout))), "Numer X Y H");
-    Click(app.Control(kKergCheck));
-    TypeText(app.Control(kKergNumber), L"KERG-2024/7");
+    ASSERT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(output));
+    SelectComboItem(app.Control(IDC_LAYOUT), 11);    // "Numer X Y H"
+    SelectComboItem(app.Control(IDC_SEPARATOR), 0);  // ";"
+    SelectComboItem(app.Control(IDC_POINT_CODE), 1); // "SŁ"
+    ASSERT_EQ(Utf8(TextOf(app.Control(IDC_LAYOUT))), "Numer X Y H");
+    Click(app.Control(IDC_KERG_CHECK));
+    TypeText(app.Control(IDC_KERG_NUMBER), L"KERG-2024/7");
 
     const std::string expected =
         Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
@@ -90,33 +91,34 @@ TEST(Generate, AWholeGenerationWritesTheBatchFileBeforeReportingSuccess) {
     EXPECT_EQ(*whileShown, expected);
     app.Answer(box);
 
-    for (const int box : {kInputPath, kOutputPath, kPreview, kKergNumber, kZudpNumber}) {
+    for (const int box :
+         {IDC_INPUT_PATH, IDC_OUTPUT_PATH, IDC_PREVIEW, IDC_KERG_NUMBER, IDC_ZUDP_NUMBER}) {
         WaitUntil([&] { return app.Text(box).empty(); }, "box " + std::to_string(box) + " emptied");
     }
     EXPECT_EQ(ReadBytes(output), expected);
     EXPECT_EQ(ReadBytes(input), inputBytes);
     // The choices stay.
-    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 11);
-    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 0);
-    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), 1);
-    EXPECT_TRUE(app.Checked(kKergCheck));
-    EXPECT_TRUE(app.Enabled(kKergNumber));
-    EXPECT_FALSE(app.Enabled(kZudpNumber));
+    EXPECT_EQ(ComboSelection(app.Control(IDC_LAYOUT)), 11);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_SEPARATOR)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_POINT_CODE)), 1);
+    EXPECT_TRUE(app.Checked(IDC_KERG_CHECK));
+    EXPECT_TRUE(app.Enabled(IDC_KERG_NUMBER));
+    EXPECT_FALSE(app.Enabled(IDC_ZUDP_NUMBER));
 
     // Pressing "Generuj" again at once asks for an input file.
     app.PressGenerate();
     const auto again = app.WaitMessage();
     app.ExpectMessage(again, L"Nie wskazano pliku wejściowego");
     app.Answer(again);
-    WaitUntil([&] { return app.FocusedControl() == kBrowseInput; }, "the focus on button 1002");
+    WaitUntil([&] { return app.FocusedControl() == IDC_BROWSE_INPUT; }, "the focus on button 1002");
 
     // The remembered folder survives the generation; ZUDP replaces KERG in the file.
     app.ChooseInputFile(L"działka 7.txt");
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path again");
-    Click(app.Control(kZudpCheck));
-    TypeText(app.Control(kZudpNumber), L"Z 1");
-    SelectComboItem(app.Control(kLayout), 7);    // "X Y"
-    SelectComboItem(app.Control(kPointCode), 2); // "POM"
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path again");
+    Click(app.Control(IDC_ZUDP_CHECK));
+    TypeText(app.Control(IDC_ZUDP_NUMBER), L"Z 1");
+    SelectComboItem(app.Control(IDC_LAYOUT), 7);     // "X Y"
+    SelectComboItem(app.Control(IDC_POINT_CODE), 2); // "POM"
     app.PressGenerate();
     const auto second = app.WaitMessage();
     app.ExpectMessage(second, std::wstring(kSuccess) + kFourAndLineFive);
@@ -148,19 +150,19 @@ TEST(Generate, UnicodeFilesFromExcelAndNotepadKeepTheirPolishPointNames) {
         std::wstring preview;
         int separator;
     } files[] = {{L"tekst unicode.txt", excel, table, 2}, {L"notatnik.txt", Utf8(text), text, 3}};
-    SelectComboItem(app.Control(kLayout), 11); // "Numer X Y H"
+    SelectComboItem(app.Control(IDC_LAYOUT), 11); // "Numer X Y H"
     for (const auto& file : files) {
         const std::wstring input = app.Folder() / file.name;
         WriteBytes(input, file.bytes);
         app.ChooseInputFile(input);
-        WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-        EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(file.preview));
-        SelectComboItem(app.Control(kSeparator), file.separator);
+        WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+        EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), Utf8(file.preview));
+        SelectComboItem(app.Control(IDC_SEPARATOR), file.separator);
         app.PressGenerate();
         const auto box = app.WaitMessage();
         app.ExpectMessage(box, std::wstring(kSuccess) + L"3\nWiersze pominięte: 1 (1)");
         app.Answer(box);
-        WaitUntil([&] { return app.Text(kInputPath).empty(); }, "the input path emptied");
+        WaitUntil([&] { return app.Text(IDC_INPUT_PATH).empty(); }, "the input path emptied");
         EXPECT_EQ(ReadBytes(input + L".wsd"),
                   Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
                        L"# \r\n"
@@ -209,8 +211,8 @@ TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
     const std::string inputBytes = "101 1 2\r\n102 3 4\r\n";
     WriteBytes(input, inputBytes);
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-    ReplaceText(app.Control(kOutputPath), input);
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+    ReplaceText(app.Control(IDC_OUTPUT_PATH), input);
     app.PressGenerate();
     const auto box = app.WaitMessage();
     app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + input);
@@ -219,9 +221,9 @@ TEST(Generate, OutputNamingTheInputFailsAndLeavesTheInputAlone) {
     const std::string after =
         WaitFor<std::string>([&] { return ReadBytes(input); }, "the input released by the command");
     EXPECT_EQ(after, inputBytes);
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input));
-    EXPECT_EQ(app.Text(kPreview), L"101 1 2\r\n102 3 4\r\n");
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(input));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(input));
+    EXPECT_EQ(app.Text(IDC_PREVIEW), L"101 1 2\r\n102 3 4\r\n");
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
 }
 
@@ -233,8 +235,8 @@ TEST(Generate, AnOutputHeldByAnotherProgramIsLeftAsItWas) {
     const std::string outputBytes = "# poprzedni wynik\r\n#KONIEC\r\n";
     WriteBytes(output, outputBytes);
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-    ReplaceText(app.Control(kOutputPath), output);
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+    ReplaceText(app.Control(IDC_OUTPUT_PATH), output);
     {
         HeldFile hold(output);
         app.PressGenerate();
@@ -243,7 +245,7 @@ TEST(Generate, AnOutputHeldByAnotherProgramIsLeftAsItWas) {
         app.Answer(box);
     }
     EXPECT_EQ(ReadBytes(output), outputBytes);
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(output));
 
     // Once it is free, the same press replaces it.
     app.PressGenerate();
@@ -268,15 +270,15 @@ TEST(Generate, WithoutTheCodeListNothingIsWritten) {
     EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
     app.Answer(box);
 
-    EXPECT_TRUE(ComboItems(app.Control(kPointCode)).empty());
-    EXPECT_EQ(ComboSelection(app.Control(kPointCode)), -1);
-    EXPECT_EQ(ComboSelection(app.Control(kLayout)), 0);
-    EXPECT_EQ(ComboSelection(app.Control(kSeparator)), 3);
+    EXPECT_TRUE(ComboItems(app.Control(IDC_POINT_CODE)).empty());
+    EXPECT_EQ(ComboSelection(app.Control(IDC_POINT_CODE)), -1);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_LAYOUT)), 0);
+    EXPECT_EQ(ComboSelection(app.Control(IDC_SEPARATOR)), 3);
 
     const std::wstring input = app.Folder() / L"punkty.txt";
     WriteBytes(input, "101 1 2\r\n");
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
     const std::wstring proposed = input + L".wsd";
     const std::wstring existing = app.Folder() / L"istniejący.wsd";
     const std::string existingBytes = "# stary plik\r\n#KONIEC\r\n";
@@ -284,7 +286,7 @@ TEST(Generate, WithoutTheCodeListNothingIsWritten) {
 
     for (const auto& output : {proposed, existing}) {
         SCOPED_TRACE(Utf8(output));
-        ReplaceText(app.Control(kOutputPath), output);
+        ReplaceText(app.Control(IDC_OUTPUT_PATH), output);
         app.PressGenerate();
         // The writer reads the list again and says so first.
         box = app.WaitMessage();
@@ -297,8 +299,8 @@ TEST(Generate, WithoutTheCodeListNothingIsWritten) {
         EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
         app.Answer(box);
         EXPECT_FALSE(app.Process().FindMessageBox().has_value());
-        EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
-        EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(output));
+        EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(input));
+        EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(output));
     }
     EXPECT_FALSE(FileExists(proposed));
     EXPECT_EQ(ReadBytes(existing), existingBytes);

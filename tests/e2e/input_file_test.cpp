@@ -40,14 +40,14 @@ std::wstring PreviewOfTwelve() {
 
 // The preview shows its text from the first line, with nothing selected.
 void ExpectPreviewAtTop(Velmora& app) {
-    const HWND preview = app.Control(kPreview);
+    const HWND preview = app.Control(IDC_PREVIEW);
     const auto selection = static_cast<DWORD>(SendMessageW(preview, EM_GETSEL, 0, 0));
     EXPECT_EQ(LOWORD(selection), HIWORD(selection)) << "text selected in the preview";
     EXPECT_EQ(SendMessageW(preview, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
 void WaitInputPath(Velmora& app, const std::wstring& path) {
-    WaitUntil([&] { return app.Text(kInputPath) == path; }, "the input path " + Utf8(path));
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == path; }, "the input path " + Utf8(path));
 }
 
 TEST(InputFile, ChoosingFillsThePathsAndThePreviewAndIsRemembered) {
@@ -61,55 +61,59 @@ TEST(InputFile, ChoosingFillsThePathsAndThePreviewAndIsRemembered) {
 
     app.ChooseInputFile(input);
     WaitInputPath(app, input);
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
-    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), Utf8(PreviewOfTwelve()));
     ExpectPreviewAtTop(app);
     // The user scrolls down the preview; the next file shows from its top again.
-    SendMessageW(app.Control(kPreview), WM_VSCROLL, SB_BOTTOM, 0);
-    ASSERT_GT(SendMessageW(app.Control(kPreview), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessageW(app.Control(IDC_PREVIEW), WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_GT(SendMessageW(app.Control(IDC_PREVIEW), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
     // The file dialog now opens in the chosen file's folder: a bare name is found there.
     app.ChooseInputFile(L"krótki.csv");
     WaitInputPath(app, survey + L"krótki.csv");
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(survey + L"krótki.csv.wsd"));
-    EXPECT_EQ(Utf8(app.Text(kPreview)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(survey + L"krótki.csv.wsd"));
+    EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
     ExpectPreviewAtTop(app);
 
     // The output file dialog opens there too, and choosing an output touches nothing else.
     app.ChooseOutputFile(L"wynik.wsd");
-    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"wynik.wsd"; }, "the output path");
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(survey + L"krótki.csv"));
-    EXPECT_EQ(Utf8(app.Text(kPreview)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
+    WaitUntil([&] { return app.Text(IDC_OUTPUT_PATH) == survey + L"wynik.wsd"; },
+              "the output path");
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(survey + L"krótki.csv"));
+    EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), "1;2;3\r\n4;5;6\r\n7;8;9\r\n");
 
     // An output chosen elsewhere does not move where the file dialogs open.
     app.ChooseOutputFile(elsewhere + L"nowy.wsd");
-    WaitUntil([&] { return app.Text(kOutputPath) == elsewhere + L"nowy.wsd"; }, "the output path");
+    WaitUntil([&] { return app.Text(IDC_OUTPUT_PATH) == elsewhere + L"nowy.wsd"; },
+              "the output path");
     app.ChooseOutputFile(L"drugi.wsd");
-    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"drugi.wsd"; }, "the output path");
+    WaitUntil([&] { return app.Text(IDC_OUTPUT_PATH) == survey + L"drugi.wsd"; },
+              "the output path");
     app.ChooseInputFile(L"pomiar.txt");
     WaitInputPath(app, input);
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
-    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), Utf8(PreviewOfTwelve()));
 
     // The input must exist; the output need not, and an existing one is taken without a question.
-    ClickAndGoOn(app.Control(kBrowseInput));
+    ClickAndGoOn(app.Control(IDC_BROWSE_INPUT));
     EXPECT_TRUE(TryFileDialog(app.Process(), app.Dialog(), survey + L"nie ma.txt").has_value());
     WriteBytes(survey + L"stary.wsd", "#KONIEC\r\n");
     app.ChooseOutputFile(L"stary.wsd");
-    WaitUntil([&] { return app.Text(kOutputPath) == survey + L"stary.wsd"; }, "the output path");
+    WaitUntil([&] { return app.Text(IDC_OUTPUT_PATH) == survey + L"stary.wsd"; },
+              "the output path");
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
     EXPECT_EQ(ReadBytes(survey + L"stary.wsd"), "#KONIEC\r\n");
     app.ChooseOutputFile(input + L".wsd");
-    WaitUntil([&] { return app.Text(kOutputPath) == input + L".wsd"; }, "the output path");
+    WaitUntil([&] { return app.Text(IDC_OUTPUT_PATH) == input + L".wsd"; }, "the output path");
 
     // Cancelling changes nothing.
-    ClickAndGoOn(app.Control(kBrowseInput));
+    ClickAndGoOn(app.Control(IDC_BROWSE_INPUT));
     CancelFileDialog(app.Process(), app.Dialog());
-    ClickAndGoOn(app.Control(kBrowseOutput));
+    ClickAndGoOn(app.Control(IDC_BROWSE_OUTPUT));
     CancelFileDialog(app.Process(), app.Dialog());
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(input));
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
-    EXPECT_EQ(Utf8(app.Text(kPreview)), Utf8(PreviewOfTwelve()));
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(input));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(input + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(IDC_PREVIEW)), Utf8(PreviewOfTwelve()));
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
 }
 
@@ -119,8 +123,8 @@ TEST(InputFile, ANameWithoutExtensionGetsWsdAppended) {
     WriteBytes(input, "");
     app.ChooseInputFile(input);
     WaitInputPath(app, input);
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(input + L".wsd"));
-    EXPECT_EQ(app.Text(kPreview), L"");
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(input + L".wsd"));
+    EXPECT_EQ(app.Text(IDC_PREVIEW), L"");
 }
 
 TEST(InputFile, ABareOutputNameBecomesABatchFile) {
@@ -134,10 +138,10 @@ TEST(InputFile, ABareOutputNameBecomesABatchFile) {
         const std::wstring expected =
             app.Folder() / (typed == L"wynik" ? std::wstring_view(L"wynik.wsd") : typed);
         app.ChooseOutputFile(std::wstring(typed));
-        PollUntil([&] { return app.Text(kOutputPath) == expected; }, kTimeout);
-        EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(expected)) << "typed " << Utf8(typed);
+        PollUntil([&] { return app.Text(IDC_OUTPUT_PATH) == expected; }, kTimeout);
+        EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(expected)) << "typed " << Utf8(typed);
     }
-    SelectComboItem(app.Control(kLayout), 2); // "Numer X Y"
+    SelectComboItem(app.Control(IDC_LAYOUT), 2); // "Numer X Y"
     app.PressGenerate();
     const auto box = app.WaitMessage();
     app.ExpectMessage(box, L"Plik wsadowy został wygenerowany.\n\nPunkty zapisane w pliku: 1");
@@ -152,7 +156,7 @@ TEST(InputFile, AnInputHeldByAnotherProgramIsReportedWithOkAndCancel) {
     WriteBytes(readable, "1 2 3\r\n");
     app.ChooseInputFile(readable);
     WaitInputPath(app, readable);
-    ASSERT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    ASSERT_EQ(app.Text(IDC_PREVIEW), L"1 2 3\r\n");
 
     const std::wstring held = app.Folder() / L"zajęty.txt";
     WriteBytes(held, "4 5 6\r\n");
@@ -161,9 +165,9 @@ TEST(InputFile, AnInputHeldByAnotherProgramIsReportedWithOkAndCancel) {
     auto box = app.WaitMessage();
     app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held, true);
     // The paths are taken before the file is read; the preview keeps the previous file.
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(held));
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(held + L".wsd"));
-    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(held));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(held + L".wsd"));
+    EXPECT_EQ(app.Text(IDC_PREVIEW), L"1 2 3\r\n");
     app.Answer(box, IDCANCEL);
 
     // Generating from it reports the same file, with OK only, and creates nothing.
@@ -172,15 +176,15 @@ TEST(InputFile, AnInputHeldByAnotherProgramIsReportedWithOkAndCancel) {
     app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held);
     app.Answer(box);
     EXPECT_FALSE(FileExists(held + L".wsd"));
-    EXPECT_EQ(Utf8(app.Text(kInputPath)), Utf8(held));
-    EXPECT_EQ(Utf8(app.Text(kOutputPath)), Utf8(held + L".wsd"));
+    EXPECT_EQ(Utf8(app.Text(IDC_INPUT_PATH)), Utf8(held));
+    EXPECT_EQ(Utf8(app.Text(IDC_OUTPUT_PATH)), Utf8(held + L".wsd"));
 
     // Answering OK does the same as Cancel.
     app.ChooseInputFile(held);
     box = app.WaitMessage();
     app.ExpectMessage(box, L"Błąd otwarcia pliku:\n" + held, true);
     app.Answer(box, IDOK);
-    EXPECT_EQ(app.Text(kPreview), L"1 2 3\r\n");
+    EXPECT_EQ(app.Text(IDC_PREVIEW), L"1 2 3\r\n");
     EXPECT_FALSE(app.Process().FindMessageBox().has_value());
 }
 

@@ -49,10 +49,11 @@ void GenerateOnce(Velmora& app, const std::wstring& folder, const std::wstring& 
     WriteBytes(input, "Pomiar " + std::to_string(round) + "\r\n" + std::to_string(round) +
                           " 5712345,12 6543210.5\r\n2 1 2\r\n");
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
     const std::wstring output = outputs + L"wynik " + std::to_wstring(round) + L".wsd";
     // Pasted rather than typed: typing is the other scenarios' matter, and time counts here.
-    SendMessageW(app.Control(kOutputPath), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(output.c_str()));
+    SendMessageW(app.Control(IDC_OUTPUT_PATH), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(output.c_str()));
     app.PressGenerate();
     const auto box = app.WaitMessage(false);
     // The "Pomiar" line gives no point.
@@ -61,7 +62,7 @@ void GenerateOnce(Velmora& app, const std::wstring& folder, const std::wstring& 
         throw DriverError("round " + std::to_string(round) + ": " + Utf8(box.text));
     }
     app.Answer(box);
-    WaitUntil([&] { return app.Text(kInputPath).empty() && app.Text(kOutputPath).empty(); },
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH).empty() && app.Text(IDC_OUTPUT_PATH).empty(); },
               "the paths emptied");
     if (ReadBytes(output) != Expected(round)) {
         throw DriverError("round " + std::to_string(round) + ": wrong batch file");
@@ -72,7 +73,7 @@ TEST(Load, TwoHundredGenerationsLeakNothing) {
     Velmora app(L"obciążenie");
     const std::wstring folder = app.Folder().Subfolder(L"dane");
     const std::wstring outputs = app.Folder().Subfolder(L"wyniki");
-    SelectComboItem(app.Control(kLayout), 2); // "Numer X Y"
+    SelectComboItem(app.Control(IDC_LAYOUT), 2); // "Numer X Y"
 
     for (int round = 1; round <= kWarmUp; ++round) {
         GenerateOnce(app, folder, outputs, round);

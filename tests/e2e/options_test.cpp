@@ -27,8 +27,8 @@ constexpr OptionState kKerg{true, true, false, false};
 constexpr OptionState kZudp{false, false, true, true};
 
 OptionState StateOf(Velmora& app) {
-    return {app.Checked(kKergCheck), app.Enabled(kKergNumber), app.Checked(kZudpCheck),
-            app.Enabled(kZudpNumber)};
+    return {app.Checked(IDC_KERG_CHECK), app.Enabled(IDC_KERG_NUMBER), app.Checked(IDC_ZUDP_CHECK),
+            app.Enabled(IDC_ZUDP_NUMBER)};
 }
 
 struct Step {
@@ -47,13 +47,13 @@ TEST(Options, KergAndZudpFollowTheirStateTable) {
     // Every transition of the table, in one walk. A click gives the focus to the check box
     // clicked; a newly ticked box hands it on to its number box.
     const Step steps[] = {
-        {"none -> KERG", kKergCheck, kKerg, kKergNumber, L"K-7"},
-        {"KERG -> none", kKergCheck, kNone, kKergCheck, nullptr},
-        {"none -> ZUDP", kZudpCheck, kZudp, kZudpNumber, L"123"},
-        {"ZUDP -> KERG", kKergCheck, kKerg, kKergNumber, nullptr},
-        {"KERG -> ZUDP", kZudpCheck, kZudp, kZudpNumber, nullptr},
-        {"ZUDP -> none", kZudpCheck, kNone, kZudpCheck, nullptr},
-        {"none -> KERG again", kKergCheck, kKerg, kKergNumber, nullptr},
+        {"none -> KERG", IDC_KERG_CHECK, kKerg, IDC_KERG_NUMBER, L"K-7"},
+        {"KERG -> none", IDC_KERG_CHECK, kNone, IDC_KERG_CHECK, nullptr},
+        {"none -> ZUDP", IDC_ZUDP_CHECK, kZudp, IDC_ZUDP_NUMBER, L"123"},
+        {"ZUDP -> KERG", IDC_KERG_CHECK, kKerg, IDC_KERG_NUMBER, nullptr},
+        {"KERG -> ZUDP", IDC_ZUDP_CHECK, kZudp, IDC_ZUDP_NUMBER, nullptr},
+        {"ZUDP -> none", IDC_ZUDP_CHECK, kNone, IDC_ZUDP_CHECK, nullptr},
+        {"none -> KERG again", IDC_KERG_CHECK, kKerg, IDC_KERG_NUMBER, nullptr},
     };
     std::wstring kergTyped;
     std::wstring zudpTyped;
@@ -64,42 +64,42 @@ TEST(Options, KergAndZudpFollowTheirStateTable) {
         EXPECT_EQ(app.FocusedControl(), step.focus);
         if (step.type != nullptr) {
             TypeText(app.Control(step.focus), step.type);
-            (step.focus == kKergNumber ? kergTyped : zudpTyped) = step.type;
+            (step.focus == IDC_KERG_NUMBER ? kergTyped : zudpTyped) = step.type;
         }
         // What was typed stays in a box also while it is disabled.
-        EXPECT_EQ(Utf8(app.Text(kKergNumber)), Utf8(kergTyped));
-        EXPECT_EQ(Utf8(app.Text(kZudpNumber)), Utf8(zudpTyped));
+        EXPECT_EQ(Utf8(app.Text(IDC_KERG_NUMBER)), Utf8(kergTyped));
+        EXPECT_EQ(Utf8(app.Text(IDC_ZUDP_NUMBER)), Utf8(zudpTyped));
     }
     // Nothing else was ever enabled or disabled.
-    for (const int control : {kBrowseInput, kOutputPath, kBrowseOutput, kLayout, kSeparator,
-                              kPointCode, kGenerate, kClose}) {
+    for (const int control : {IDC_BROWSE_INPUT, IDC_OUTPUT_PATH, IDC_BROWSE_OUTPUT, IDC_LAYOUT,
+                              IDC_SEPARATOR, IDC_POINT_CODE, IDC_GENERATE, IDOK}) {
         EXPECT_TRUE(app.Enabled(control)) << "control " << control;
     }
 }
 
 TEST(Options, TheMouseAndTheKeyboardWorkTheBoxesToo) {
     Velmora app(L"klawiatura");
-    Click(app.Control(kZudpCheck));
+    Click(app.Control(IDC_ZUDP_CHECK));
     ASSERT_EQ(StateOf(app), kZudp);
     app.Activate();
-    ClickWithMouse(app.Control(kKergCheck));
+    ClickWithMouse(app.Control(IDC_KERG_CHECK));
     // Without a window manager, Xvfb now and then drops a synthetic click before it reaches
     // the program (the state then stays as it was); such a click is given once more. Not before
     // a slow machine has had ample time for the first: a second click on top of a late first
     // one would clear the box again.
     if (!PollUntil([&] { return StateOf(app) == kKerg; }, kTimeout / 2) && StateOf(app) == kZudp) {
         app.Activate();
-        ClickWithMouse(app.Control(kKergCheck));
+        ClickWithMouse(app.Control(IDC_KERG_CHECK));
     }
     WaitUntil([&] { return StateOf(app) == kKerg; }, "the KERG state after a mouse click");
-    EXPECT_EQ(app.FocusedControl(), kKergNumber);
+    EXPECT_EQ(app.FocusedControl(), IDC_KERG_NUMBER);
 
     // Tab from the KERG number reaches the ZUDP check box; the space bar ticks it.
     PressKey(VK_TAB);
-    WaitUntil([&] { return app.FocusedControl() == kZudpCheck; }, "the focus on the ZUDP box");
+    WaitUntil([&] { return app.FocusedControl() == IDC_ZUDP_CHECK; }, "the focus on the ZUDP box");
     PressKey(VK_SPACE);
     WaitUntil([&] { return StateOf(app) == kZudp; }, "the ZUDP state after the space bar");
-    EXPECT_EQ(app.FocusedControl(), kZudpNumber);
+    EXPECT_EQ(app.FocusedControl(), IDC_ZUDP_NUMBER);
 }
 
 } // namespace

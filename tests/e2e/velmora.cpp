@@ -58,7 +58,7 @@ void Velmora::Start(const std::wstring& writable, const std::optional<std::strin
 
 bool Velmora::DialogShown() const {
     for (HWND dialog : m_program->Dialogs()) {
-        if (Child(dialog, kInputPath) != nullptr) {
+        if (Child(dialog, IDC_INPUT_PATH) != nullptr) {
             return true;
         }
     }
@@ -69,7 +69,7 @@ HWND Velmora::Dialog() {
     if (m_dialog == nullptr) {
         m_dialog = m_program->WaitDialog(
             [](HWND dialog) {
-                return TextOf(dialog) == L"Velmora" && Child(dialog, kInputPath) != nullptr;
+                return TextOf(dialog) == L"Velmora" && Child(dialog, IDC_INPUT_PATH) != nullptr;
             },
             "the main dialog");
     }
@@ -111,12 +111,12 @@ int Velmora::FocusedControl() {
 }
 
 void Velmora::ChooseInputFile(const std::wstring& name) {
-    ClickAndGoOn(Control(kBrowseInput));
+    ClickAndGoOn(Control(IDC_BROWSE_INPUT));
     ChooseInFileDialog(*m_program, Dialog(), name);
 }
 
 void Velmora::ChooseOutputFile(const std::wstring& name) {
-    ClickAndGoOn(Control(kBrowseOutput));
+    ClickAndGoOn(Control(IDC_BROWSE_OUTPUT));
     ChooseInFileDialog(*m_program, Dialog(), name);
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "driver.h"
+// The main dialog's control IDs (IDC_...; "Zamknij" is IDOK), as the program has them.
+#include "resource.h"
 
 #include <memory>
 #include <optional>
@@ -13,24 +15,6 @@ namespace e2e {
 // The program under test; set by main() from the command line.
 const std::wstring& ProgramPath();
 void SetProgramPath(std::wstring path);
-
-// Control IDs of the main dialog.
-enum ControlId : int {
-    kClose = IDOK,
-    kGenerate = 1000,
-    kInputPath = 1001,
-    kBrowseInput = 1002,
-    kOutputPath = 1003,
-    kBrowseOutput = 1004,
-    kPointCode = 1005,
-    kLayout = 1006,
-    kSeparator = 1007,
-    kPreview = 1008,
-    kKergCheck = 1009,
-    kKergNumber = 1010,
-    kZudpCheck = 1011,
-    kZudpNumber = 1012,
-};
 
 inline constexpr wchar_t kCodeListName[] = L"ListaKodów.txt";
 
@@ -72,7 +56,7 @@ public:
     void ChooseInputFile(const std::wstring& name);
     void ChooseOutputFile(const std::wstring& name);
     // Presses "Generuj" without waiting: it may show message boxes.
-    void PressGenerate() { ClickAndGoOn(Control(kGenerate)); }
+    void PressGenerate() { ClickAndGoOn(Control(IDC_GENERATE)); }
 
     // The next message box of the program (its icon left unknown unless `readIcon`).
     MessageBoxInfo WaitMessage(bool readIcon = true);

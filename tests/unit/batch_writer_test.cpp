@@ -11,11 +11,7 @@
 namespace velmora {
 namespace {
 
-using test::CTempDir;
-using test::ReadBytes;
-using test::RecordsOf;
-using test::WriteBatch;
-using test::WriteBytes;
+using namespace test;
 
 TEST(BatchWriter, WholeFileExample) {
     const std::string bytes = WriteBatch({2, 3, "K1", ""}, {"101 100 200", "", "102 5,5 6,25"});

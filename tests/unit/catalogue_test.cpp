@@ -14,9 +14,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CTempDir;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 using Entries = std::vector<std::pair<std::string, std::string>>;

@@ -12,8 +12,7 @@
 namespace velmora {
 namespace {
 
-using test::Saved;
-using test::SaveText;
+using namespace test;
 
 using Records = std::vector<std::string>;
 

@@ -26,14 +26,7 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CTempDir;
-using test::Generate;
-using test::GenerationResult;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 // Enough records to overflow any write buffer of the batch file.
 std::string ManyPoints(int count) {
@@ -44,11 +37,7 @@ std::string ManyPoints(int count) {
     return bytes;
 }
 
-class PosixFault : public ::testing::Test {
-protected:
-    CTempDir m_dir;
-    CProgramList m_list{"ABC,Punkt graniczny\r\n"};
-};
+using PosixFault = FaultTest;
 
 // ---------------------------------------------------------------------------
 // Full disk.
@@ -79,7 +68,7 @@ TEST_P(DevFull, ReportsDiskFullWithThePathAndNoSuccess) {
 INSTANTIATE_TEST_SUITE_P(DiskFull, DevFull,
                          ::testing::Values(DiskFullCase{"NoPoints", 0},
                                            DiskFullCase{"ManyPoints", 20000}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName);
 
 // Where a write fails with "no space" or is refused whoever asks: the small file system and the
 // read-only folder that scripts/with-fault-mounts gives the tests (ctest runs them under it), or

@@ -1,10 +1,12 @@
 #pragma once
-// What the fault tests share: a feedback that counts, and one generation run
-// that turns an escaping error into data the test can look at.
+// What the fault tests share: their fixture, a feedback that counts, one
+// generation run that turns an escaping error into data the test can look at,
+// and the names of their table rows.
 
 #include "errors.h"
 #include "generation.h"
 #include "generation_support.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,17 @@
 #include <vector>
 
 namespace velmora::test {
+
+// A scratch folder, and the point-code list with the code ABC beside the test
+// program.
+class FaultTest : public ::testing::Test {
+protected:
+    CTempDir m_dir;
+    CProgramList m_list{"ABC,Punkt graniczny\r\n"};
+};
+
+// Names a parameterised test after its row's name.
+inline constexpr auto RowName = [](const auto& info) { return std::string(info.param.name); };
 
 class CCountingFeedback : public GenerationFeedback {
 public:
@@ -46,18 +59,6 @@ inline GenerationResult Generate(const GenerationRequest& request) {
     }
     EXPECT_EQ(result.feedback.begun, result.feedback.ended) << "wait indication not ended";
     return result;
-}
-
-// Layout 2 ("Numer X Y"), separator space, the list's first code.
-inline GenerationRequest Request(std::string input, std::string output) {
-    GenerationRequest request;
-    request.inputPath = std::move(input);
-    request.outputPath = std::move(output);
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    request.codeText = "ABC";
-    return request;
 }
 
 } // namespace velmora::test

@@ -23,18 +23,10 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CTempDir;
-using test::Generate;
-using test::GenerationResult;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 
-constexpr std::string_view kCodeList = "ABC,Punkt graniczny\r\n";
 constexpr std::string_view kHeaderBlock =
     "# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n# \r\n"
     "#Punkt graniczny=_code.n;_number;_X;_Y\r\n";
@@ -80,12 +72,6 @@ void ExpectCompleteBatchFile(const std::string& bytes, std::size_t inputLines) {
     EXPECT_EQ(records.find("#KONIEC"), std::string::npos);
 }
 
-class FaultTest : public ::testing::Test {
-protected:
-    CTempDir m_dir;
-    CProgramList m_list{kCodeList};
-};
-
 TEST_F(FaultTest, OutputFolderThatDoesNotExist) {
     const std::string input = m_dir.Path("punkty.txt");
     WriteBytes(input, "101 1 2\r\n");
@@ -110,10 +96,6 @@ struct SuffixTextCase {
     std::string zudp;
     bool refused;
 };
-
-std::string PrintSuffixTextCase(const ::testing::TestParamInfo<SuffixTextCase>& info) {
-    return info.param.name;
-}
 
 class SuffixText : public FaultTest, public ::testing::WithParamInterface<SuffixTextCase> {};
 
@@ -157,8 +139,7 @@ const SuffixTextCase kSuffixTextCases[] = {
     {"PlainTexts", "K.1 2", "", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Requests, SuffixText, ::testing::ValuesIn(kSuffixTextCases),
-                         PrintSuffixTextCase);
+INSTANTIATE_TEST_SUITE_P(Requests, SuffixText, ::testing::ValuesIn(kSuffixTextCases), RowName);
 
 // ---------------------------------------------------------------------------
 // Path lengths: a path of 260 bytes or more, as given or made absolute, never
@@ -172,10 +153,6 @@ struct PathCase {
     std::size_t absoluteLength; // of the path in its absolute form
     bool relative;              // given relative to a current folder of 180 bytes
 };
-
-std::string PrintPathCase(const ::testing::TestParamInfo<PathCase>& info) {
-    return info.param.name;
-}
 
 class PathLength : public FaultTest, public ::testing::WithParamInterface<PathCase> {};
 
@@ -271,7 +248,7 @@ const PathCase kPathCases[] = {
     {"RelativeOutput260", Role::Output, 260, true},
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, PathLength, ::testing::ValuesIn(kPathCases), PrintPathCase);
+INSTANTIATE_TEST_SUITE_P(Paths, PathLength, ::testing::ValuesIn(kPathCases), RowName);
 
 // ---------------------------------------------------------------------------
 // Hostile input files: the job never crashes, reads to the end, writes only
@@ -301,10 +278,6 @@ struct InputCase {
     std::string bytes;
     int records; // -1: any number, as long as each is well formed
 };
-
-std::string PrintInputCase(const ::testing::TestParamInfo<InputCase>& info) {
-    return info.param.name;
-}
 
 class HostileInput : public FaultTest, public ::testing::WithParamInterface<InputCase> {};
 
@@ -355,7 +328,7 @@ const InputCase kInputCases[] = {
     {"LoneCrOnly", std::string(3000, '\r'), 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Inputs, HostileInput, ::testing::ValuesIn(kInputCases), PrintInputCase);
+INSTANTIATE_TEST_SUITE_P(Inputs, HostileInput, ::testing::ValuesIn(kInputCases), RowName);
 
 TEST(HostileInputReader, NulBytesOnlyGiveOneEmptyLinePer128BytePiece) {
     const CTempDir dir;
@@ -443,10 +416,6 @@ struct LongLineCase {
     std::vector<std::pair<std::string, std::string>> entries;
 };
 
-std::string PrintLongLineCase(const ::testing::TestParamInfo<LongLineCase>& info) {
-    return info.param.name;
-}
-
 class LongListLine : public ::testing::TestWithParam<LongLineCase> {};
 
 // A line of 3000 bytes (with its LF) is read as a piece of 2047 bytes and one
@@ -490,8 +459,7 @@ const LongLineCase kLongLineCases[] = {
      {{"K1", "opis"}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lists, LongListLine, ::testing::ValuesIn(kLongLineCases),
-                         PrintLongLineCase);
+INSTANTIATE_TEST_SUITE_P(Lists, LongListLine, ::testing::ValuesIn(kLongLineCases), RowName);
 
 } // namespace
 } // namespace velmora

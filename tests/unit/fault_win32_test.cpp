@@ -19,21 +19,10 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CTempDir;
-using test::Generate;
-using test::GenerationResult;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::Request;
-using test::WriteBytes;
+using namespace test;
 
 constexpr const char* kHoldFileVariable = "VELMORA_HOLD_FILE";
 constexpr const char* kHoldTagVariable = "VELMORA_HOLD_TAG";
-
-GenerationResult Generate(const std::string& input, const std::string& output) {
-    return Generate(Request(input, output));
-}
 
 // A handle that shares nothing, closed when it goes.
 class CExclusiveHandle {
@@ -132,11 +121,7 @@ struct HeldCase {
     bool heldIsOutput;
 };
 
-class HeldFile : public ::testing::TestWithParam<HeldCase> {
-protected:
-    CTempDir m_dir;
-    CProgramList m_list{"ABC,Punkt graniczny\r\n"};
-};
+class HeldFile : public FaultTest, public ::testing::WithParamInterface<HeldCase> {};
 
 TEST_P(HeldFile, IsNotOpenedAndKeepsItsBytes) {
     const HeldCase& row = GetParam();
@@ -160,7 +145,7 @@ TEST_P(HeldFile, IsNotOpenedAndKeepsItsBytes) {
         ASSERT_TRUE(process->Holding());
     }
 
-    const GenerationResult result = Generate(input, output);
+    const GenerationResult result = Generate(Request(input, output));
 
     EXPECT_EQ(result.outcome, row.heldIsOutput ? GenerationOutcome::OutputNotOpened
                                                : GenerationOutcome::InputNotOpened)
@@ -183,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldCase{"InputHeldByThisProcess", Holder::ThisProcess, false},
                       HeldCase{"OutputHeldByAnotherProcess", Holder::OtherProcess, true},
                       HeldCase{"InputHeldByAnotherProcess", Holder::OtherProcess, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName);
 
 } // namespace
 } // namespace velmora

@@ -6,6 +6,7 @@
 #include "test_files.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::test {
@@ -55,6 +56,20 @@ private:
 
 inline std::vector<std::string> SuccessEvents(const std::string& message) {
     return {"begin wait", "message: " + message, "end wait"};
+}
+
+// A generation of input into output: layout 2 ("Numer X Y") and separator
+// space unless given, the list's first code "ABC", no KERG or ZUDP.
+inline GenerationRequest Request(std::string input, std::string output, int layout = 2,
+                                 int separator = 3) {
+    GenerationRequest request;
+    request.inputPath = std::move(input);
+    request.outputPath = std::move(output);
+    request.layoutIndex = layout;
+    request.separatorIndex = separator;
+    request.codeIndex = 0;
+    request.codeText = "ABC";
+    return request;
 }
 
 } // namespace velmora::test

@@ -13,16 +13,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::GeneratedMessage;
-using test::kOpenFailed;
-using test::ReadBytes;
-using test::RecordsOf;
-using test::SuccessEvents;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 
@@ -34,14 +25,7 @@ class Generation : public ::testing::Test {
 protected:
     GenerationRequest Request(const std::string& inputBytes) {
         WriteBytes(m_input, inputBytes);
-        GenerationRequest request;
-        request.inputPath = m_input;
-        request.outputPath = m_output;
-        request.layoutIndex = 2;
-        request.separatorIndex = 3;
-        request.codeIndex = 0;
-        request.codeText = "ABC";
-        return request;
+        return test::Request(m_input, m_output);
     }
 
     CTempDir m_dir;

@@ -30,6 +30,15 @@ constexpr int Cases(int nativeCount) {
     return nativeCount / kCaseDivisor;
 }
 
+// The seed of the random cases: fixed, so that runs are reproducible;
+// VELMORA_NUMBERS_SEED=<n> picks another one.
+inline std::uint64_t TestSeed() {
+    if (const char* text = std::getenv("VELMORA_NUMBERS_SEED")) {
+        return std::strtoull(text, nullptr, 10);
+    }
+    return 20261209;
+}
+
 inline std::string Describe(double value) {
     char buffer[80];
     std::snprintf(buffer, sizeof buffer, "%.17g (0x%016llx)", value,

@@ -10,8 +10,7 @@
 namespace velmora {
 namespace {
 
-using test::CTempDir;
-using test::WriteBytes;
+using namespace test;
 
 using namespace std::string_literals;
 

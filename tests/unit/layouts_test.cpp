@@ -11,10 +11,7 @@
 namespace velmora {
 namespace {
 
-using test::RecordsOf;
-using test::SplitCrLf;
-using test::WriteBatch;
-using test::WriterOptions;
+using namespace test;
 
 // The line "7 8 1 2 3 9" cut to a number of tokens.
 std::string Tokens(int count) {

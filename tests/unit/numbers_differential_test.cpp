@@ -15,20 +15,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <string_view>
 
 namespace velmora {
 namespace {
-
-std::uint64_t TestSeed() {
-    if (const char* text = std::getenv("VELMORA_NUMBERS_SEED")) {
-        return std::strtoull(text, nullptr, 10);
-    }
-    return 20261209;
-}
 
 // Runs the comparisons, reports the first differences and their count.
 class Comparison {
@@ -90,7 +82,7 @@ protected:
     }
     bool Chance(unsigned percent) { return Below(100) < percent; }
 
-    std::uint64_t m_seed = TestSeed();
+    std::uint64_t m_seed = glibc::TestSeed();
     std::mt19937_64 m_random{m_seed};
     Comparison m_compare{m_seed};
 };

@@ -23,23 +23,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::ReadBytes;
-using test::WriteBytes;
-
-GenerationRequest RequestFor(const std::string& input, const std::string& output) {
-    GenerationRequest request;
-    request.inputPath = input;
-    request.outputPath = output;
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    request.codeText = "ABC";
-    return request;
-}
+using namespace test;
 
 TEST(PosixFailures, BatchFileOnAFullDisk) {
     const CTempDir dir;
@@ -63,7 +47,7 @@ TEST(PosixFailures, GenerationOnAFullDiskShowsNoSuccess) {
     WriteBytes(input, "101 1 2\n");
     CRecordingFeedback feedback("/dev/full");
     try {
-        RunGeneration(RequestFor(input, "/dev/full"), feedback);
+        RunGeneration(Request(input, "/dev/full"), feedback);
         FAIL() << "no error on a full disk";
     } catch (const FileError& error) {
         EXPECT_STREQ(error.what(), "Disk full while accessing /dev/full.");
@@ -109,7 +93,7 @@ TEST(PosixFailures, WriteFailurePartWayLeavesNoEndMarker) {
     {
         const CFileSizeLimit limit(200000);
         try {
-            RunGeneration(RequestFor(input, output), feedback);
+            RunGeneration(Request(input, output), feedback);
             FAIL() << "no error when the file may not grow";
         } catch (const FileError& error) {
             EXPECT_EQ(error.GetCause(), FileError::Cause::Generic);
@@ -131,7 +115,7 @@ TEST(PosixFailures, ReadFailureOfTheInputNamesItAndLeavesNoEndMarker) {
     CRecordingFeedback feedback(output);
     // A folder opens for reading but cannot be read.
     try {
-        RunGeneration(RequestFor(dir.Dir(), output), feedback);
+        RunGeneration(Request(dir.Dir(), output), feedback);
         FAIL() << "no error reading a folder";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()),
@@ -153,8 +137,7 @@ TEST(PosixFailures, BatchFileLockedByAnotherProgramIsNotTouched) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     CRecordingFeedback feedback(output);
-    EXPECT_EQ(RunGeneration(RequestFor(input, output), feedback),
-              GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(RunGeneration(Request(input, output), feedback), GenerationOutcome::OutputNotOpened);
     ::close(fd);
     EXPECT_EQ(ReadBytes(output), "someone else's file");
     EXPECT_EQ(feedback.events, std::vector<std::string>{"message: " + test::kOpenFailed + output});
@@ -183,11 +166,11 @@ TEST(PosixFailures, FifosNeverHangTheGeneration) {
     WriteBytes(input, "101 1 2\n");
 
     CRecordingFeedback toFifo(fifo);
-    EXPECT_EQ(RunGeneration(RequestFor(input, fifo), toFifo), GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(RunGeneration(Request(input, fifo), toFifo), GenerationOutcome::OutputNotOpened);
 
     const std::string output = dir.Path("out.wsd");
     CRecordingFeedback fromFifo(output);
-    EXPECT_EQ(RunGeneration(RequestFor(fifo, output), fromFifo), GenerationOutcome::Generated);
+    EXPECT_EQ(RunGeneration(Request(fifo, output), fromFifo), GenerationOutcome::Generated);
     EXPECT_EQ(test::RecordsOf(ReadBytes(output)), std::vector<std::string>{});
 }
 

@@ -20,12 +20,7 @@
 namespace velmora {
 namespace {
 
-using test::CMessageRecorder;
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::ReadBytes;
-using test::WriteBytes;
+using namespace test;
 
 // A handle of "another program": CreateFileA with the given access and share.
 class CForeignHandle {
@@ -51,15 +46,8 @@ TEST(Win32Platform, OutputNamingTheOpenInputFailsAndKeepsItsBytes) {
     const CProgramList list("abc,Punkt\r\n");
     const std::string input = dir.Path("punkty.txt");
     WriteBytes(input, "101 1 2\r\n102 3 4\r\n");
-    GenerationRequest request;
-    request.inputPath = input;
-    request.outputPath = input;
-    request.layoutIndex = 2;
-    request.separatorIndex = 3;
-    request.codeIndex = 0;
-    request.codeText = "ABC";
     CRecordingFeedback feedback(input);
-    EXPECT_EQ(RunGeneration(request, feedback), GenerationOutcome::OutputNotOpened);
+    EXPECT_EQ(RunGeneration(Request(input, input), feedback), GenerationOutcome::OutputNotOpened);
     EXPECT_EQ(feedback.events, std::vector<std::string>{"message: " + test::kOpenFailed + input});
     EXPECT_EQ(ReadBytes(input), "101 1 2\r\n102 3 4\r\n");
 }

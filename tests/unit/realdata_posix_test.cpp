@@ -15,12 +15,7 @@
 namespace velmora {
 namespace {
 
-using test::CProgramList;
-using test::CRecordingFeedback;
-using test::CTempDir;
-using test::GeneratedMessage;
-using test::ReadBytes;
-using test::RecordsOf;
+using namespace test;
 
 struct RealFile {
     const char* name;
@@ -63,13 +58,8 @@ TEST_P(RealData, ConvertsWithoutInventedPoints) {
     const std::string before = ReadBytes(input);
     const CProgramList list("ABC,Punkt\r\n");
     const CTempDir dir;
-    GenerationRequest request;
-    request.inputPath = input;
-    request.outputPath = dir.Path("wynik.wsd");
-    request.layoutIndex = file.layout;
-    request.separatorIndex = file.separator;
-    request.codeIndex = 0;
-    request.codeText = "ABC";
+    const GenerationRequest request =
+        Request(input, dir.Path("wynik.wsd"), file.layout, file.separator);
     CRecordingFeedback feedback(request.outputPath);
     ASSERT_EQ(RunGeneration(request, feedback), GenerationOutcome::Generated);
 

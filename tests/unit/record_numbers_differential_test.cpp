@@ -15,20 +15,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace velmora {
 namespace {
-
-std::uint64_t TestSeed() {
-    if (const char* text = std::getenv("VELMORA_NUMBERS_SEED")) {
-        return std::strtoull(text, nullptr, 10);
-    }
-    return 20261209;
-}
 
 // Tokens of every shape near the plain decimals: signs, leading zeros, integer
 // parts on both sides of the digit counts that are copied (9 for six decimals,
@@ -90,7 +82,7 @@ private:
 };
 
 TEST(RecordNumbersDifferential, NumberColumnsMatchGlibcForEveryTokenShape) {
-    const std::uint64_t seed = TestSeed();
+    const std::uint64_t seed = glibc::TestSeed();
     const test::CTempDir dir;
     const std::string list = dir.Path("codes.txt");
     test::WriteBytes(list, "ABC,Punkt graniczny\r\n");

@@ -11,9 +11,7 @@
 namespace velmora {
 namespace {
 
-using test::CTempDir;
-using test::ReadBytes;
-using test::WriteBytes;
+using namespace test;
 
 // What text mode makes of bytes: CR LF becomes LF, Ctrl-Z ends the text.
 std::string Translate(const std::string& bytes) {

@@ -283,57 +283,47 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     }
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        // The dialog object, as DoModal passed it to CreateDialogIndirectParamA.
-        auto* dialog = reinterpret_cast<CDialog*>(lParam); // NOLINT(performance-no-int-to-ptr)
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-        dialog->m_hWnd = hWnd;
-
-        RECT before;
-        dialog->GetWindowRect(&before);
-        BOOL result = TRUE;
-        try {
-            result = dialog->OnInitDialog();
-        } catch (...) {
-            AfxReportCommandError();
-        }
-        // A dialog that its initialisation did not move, and that has no
-        // enabled owner, opens centred.
-        RECT after;
-        dialog->GetWindowRect(&after);
-        const HWND owner = ::GetWindow(hWnd, GW_OWNER);
-        if ((dialog->GetStyle() & (WS_VISIBLE | WS_CHILD)) == 0 && before.left == after.left &&
-            before.top == after.top && (owner == nullptr || !::IsWindowEnabled(owner))) {
-            dialog->CenterWindow();
-        }
-        return result;
+BOOL CDialog::InitialiseWindow(HWND hWnd) {
+    m_hWnd = hWnd;
+    RECT before;
+    GetWindowRect(&before);
+    BOOL result = TRUE;
+    try {
+        result = OnInitDialog();
+    } catch (...) {
+        AfxReportCommandError();
     }
-
-    auto* dialog = reinterpret_cast<CDialog*>( // NOLINT(performance-no-int-to-ptr)
-        ::GetWindowLongPtrA(hWnd, DWLP_USER));
-    if (dialog == nullptr) {
-        return FALSE;
+    // A dialog that its initialisation did not move, and that has no enabled
+    // owner, opens centred.
+    RECT after;
+    GetWindowRect(&after);
+    const HWND owner = ::GetWindow(hWnd, GW_OWNER);
+    if ((GetStyle() & (WS_VISIBLE | WS_CHILD)) == 0 && before.left == after.left &&
+        before.top == after.top && (owner == nullptr || !::IsWindowEnabled(owner))) {
+        CenterWindow();
     }
-    if (message == WM_NCDESTROY) {
-        // The last message of the window; its controls have gone before it.
-        // Destroyed while its modal loop runs (by a handler, say), it ends the
-        // loop, which may be asleep in GetMessage.
-        dialog->m_hWnd = nullptr;
-        if (std::exchange(dialog->m_bContinueModal, false)) {
-            ::PostMessageA(nullptr, WM_NULL, 0, 0);
-        }
-        for (CWnd* control : dialog->m_boundControls) {
-            control->Detach();
-        }
-        dialog->m_boundControls.clear();
-        return FALSE;
-    }
+    return result;
+}
 
+// The last message of the window; its controls have gone before it.
+// Destroyed while its modal loop runs (by a handler, say), it ends the loop,
+// which may be asleep in GetMessage.
+void CDialog::ForgetWindow() {
+    m_hWnd = nullptr;
+    if (std::exchange(m_bContinueModal, false)) {
+        ::PostMessageA(nullptr, WM_NULL, 0, 0);
+    }
+    for (CWnd* control : m_boundControls) {
+        control->Detach();
+    }
+    m_boundControls.clear();
+}
+
+INT_PTR CDialog::AnswerMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     bool handled = true;
     try {
-        handled = dialog->OnMessage(message, wParam, lParam, result);
+        handled = OnMessage(message, wParam, lParam, result);
     } catch (...) {
         // The command is over; the dialog goes on with the state it reached.
         AfxReportCommandError();
@@ -346,6 +336,25 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     }
     ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        // The dialog object, as DoModal passed it to CreateDialogIndirectParamA.
+        auto* dialog = reinterpret_cast<CDialog*>(lParam); // NOLINT(performance-no-int-to-ptr)
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        return dialog->InitialiseWindow(hWnd);
+    }
+    auto* dialog = reinterpret_cast<CDialog*>( // NOLINT(performance-no-int-to-ptr)
+        ::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        dialog->ForgetWindow();
+        return FALSE;
+    }
+    return dialog->AnswerMessage(hWnd, message, wParam, lParam);
 }
 
 } // namespace win32

@@ -72,6 +72,12 @@ private:
     friend void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The steps of DialogProc: WM_INITDIALOG (binds hWnd, runs OnInitDialog,
+    // centres an unmoved dialog), WM_NCDESTROY (lets go of the window and its
+    // controls), and every other message (the answer DialogProc returns).
+    BOOL InitialiseWindow(HWND hWnd);
+    void ForgetWindow();
+    INT_PTR AnswerMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Handles message; false leaves it to the system's dialog procedure.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool RouteCommand(WPARAM wParam, LPARAM lParam);

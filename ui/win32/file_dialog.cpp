@@ -6,6 +6,7 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace win32 {
@@ -104,6 +105,55 @@ void ApplyFlags(IFileDialog& dialog, DWORD flags) {
     dialog.SetOptions(options | FOS_FORCEFILESYSTEM);
 }
 
+// The chooser's file types from the classic filter: pairs of name and
+// pattern, NUL-separated; the one at filterIndex (from 1) is chosen.
+void SetFileTypes(IFileDialog& dialog, const char* filter, DWORD filterIndex) {
+    std::vector<std::wstring> texts;
+    for (const char* entry = filter; entry != nullptr && *entry != '\0';
+         entry += std::char_traits<char>::length(entry) + 1) {
+        texts.push_back(Widen(entry));
+    }
+    std::vector<COMDLG_FILTERSPEC> types;
+    for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
+        types.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+    }
+    if (!types.empty()) {
+        dialog.SetFileTypes(static_cast<UINT>(types.size()), types.data());
+        dialog.SetFileTypeIndex(filterIndex != 0 ? filterIndex : 1);
+    }
+}
+
+// Where the chooser opens: the folder of the start path, when there is one.
+void SetStartFolder(IFileDialog& dialog, const char* startPath) {
+    if (CComPointer<IShellItem> folder;
+        startPath != nullptr && *startPath != '\0' && MakeStartFolder(Widen(startPath), &folder)) {
+        dialog.SetFolder(folder.Get());
+    }
+}
+
+// The window that owns the chooser: the one given in the structure, else the
+// parent, else the main window.
+HWND ChooserOwner(HWND owner, const CWnd* parent) {
+    if (owner == nullptr && parent != nullptr) {
+        owner = parent->GetSafeHwnd();
+    }
+    const CWnd* mainWnd = AfxGetMainWnd();
+    return owner == nullptr && mainWnd != nullptr ? mainWnd->GetSafeHwnd() : owner;
+}
+
+// The file the user chose, as a file system path; nothing when there is none.
+std::optional<std::wstring> ChosenPath(IFileDialog& dialog) {
+    CComPointer<IShellItem> result;
+    PWSTR path = nullptr;
+    if (FAILED(dialog.GetResult(&result)) ||
+        FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        return std::nullopt;
+    }
+    std::wstring chosen = path;
+    ::CoTaskMemFree(path);
+    return chosen;
+}
+
 } // namespace
 
 std::wstring FolderOfFilePath(const std::wstring& path) {
@@ -156,60 +206,27 @@ INT_PTR CFileDialog::DoModal() {
     }
 
     ApplyFlags(*dialog.Get(), m_ofn.Flags);
-
-    // Filter entries: pairs of name and pattern, NUL-separated.
-    std::vector<std::wstring> texts;
-    for (const char* entry = m_ofn.lpstrFilter; entry != nullptr && *entry != '\0';
-         entry += std::char_traits<char>::length(entry) + 1) {
-        texts.push_back(Widen(entry));
-    }
-    std::vector<COMDLG_FILTERSPEC> types;
-    for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
-        types.push_back({texts[i].c_str(), texts[i + 1].c_str()});
-    }
-    if (!types.empty()) {
-        dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data());
-        dialog->SetFileTypeIndex(m_ofn.nFilterIndex != 0 ? m_ofn.nFilterIndex : 1);
-    }
+    SetFileTypes(*dialog.Get(), m_ofn.lpstrFilter, m_ofn.nFilterIndex);
     if (m_ofn.lpstrDefExt != nullptr) {
         dialog->SetDefaultExtension(Widen(m_ofn.lpstrDefExt).c_str());
     }
     if (!m_strFileName.empty()) {
         dialog->SetFileName(Widen(m_strFileName.c_str()).c_str());
     }
-    if (m_ofn.lpstrInitialDir != nullptr && *m_ofn.lpstrInitialDir != '\0') {
-        if (CComPointer<IShellItem> folder;
-            MakeStartFolder(Widen(m_ofn.lpstrInitialDir), &folder)) {
-            dialog->SetFolder(folder.Get());
-        }
-    }
-
-    HWND owner = m_ofn.hwndOwner;
-    if (owner == nullptr && m_pParentWnd != nullptr) {
-        owner = m_pParentWnd->GetSafeHwnd();
-    }
-    if (owner == nullptr) {
-        if (const CWnd* mainWnd = AfxGetMainWnd(); mainWnd != nullptr) {
-            owner = mainWnd->GetSafeHwnd();
-        }
-    }
-    if (FAILED(dialog->Show(owner))) {
+    SetStartFolder(*dialog.Get(), m_ofn.lpstrInitialDir);
+    if (FAILED(dialog->Show(ChooserOwner(m_ofn.hwndOwner, m_pParentWnd)))) {
         return IDCANCEL;
     }
 
-    CComPointer<IShellItem> result;
-    PWSTR path = nullptr;
-    if (FAILED(dialog->GetResult(&result)) ||
-        FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+    std::optional<std::wstring> chosen = ChosenPath(*dialog.Get());
+    if (!chosen) {
         return IDCANCEL;
     }
-    std::wstring chosen = path;
-    ::CoTaskMemFree(path);
     if (m_ofn.lpstrDefExt != nullptr &&
-        ::GetFileAttributesW(chosen.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        chosen = WithDefaultExtension(chosen, Widen(m_ofn.lpstrDefExt));
+        ::GetFileAttributesW(chosen->c_str()) == INVALID_FILE_ATTRIBUTES) {
+        chosen = WithDefaultExtension(*chosen, Widen(m_ofn.lpstrDefExt));
     }
-    m_strPathName = AnsiPath(chosen);
+    m_strPathName = AnsiPath(*chosen);
     return IDOK;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // CWinApp: the one application object. The program's entry point (WinMain in
 // win_app.cpp) limits the DLL search (dll_search.h), initialises COM for the
-// user-interface thread, calls its InitInstance and, when that returns FALSE,
-// its ExitInstance, and ends.
+// user-interface thread, calls its InitInstance, runs a message loop when that
+// returns TRUE, and ends with what its ExitInstance returns.
 
 #include "message_map.h"
 #include "wnd.h"
@@ -25,7 +25,9 @@ public:
     virtual ~CWinApp();
 
     virtual BOOL InitInstance() { return TRUE; }
-    // The program's exit code.
+    // Called by the entry point once InitInstance has returned (after the
+    // message loop when it returned TRUE); the result is the program's exit
+    // code. This one returns 0.
     virtual int ExitInstance() { return 0; }
     // Runs the command's handler from the command map; false when it has none.
     bool OnCmdMsg(UINT id);
