@@ -187,14 +187,14 @@ TEST(Generate, AQgisExportLosesItsQuotesAndKeepsTheCommasInItsNames) {
                                    L"\"103\",\"Słup \"\"A\"\"\",5712347,6543212\r\n");
     WriteBytes(input, bytes);
     app.ChooseInputFile(input);
-    WaitUntil([&] { return app.Text(kInputPath) == input; }, "the input path");
-    SelectComboItem(app.Control(kLayout), 12);   // "Numer Numer_inny X Y"
-    SelectComboItem(app.Control(kSeparator), 1); // ","
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH) == input; }, "the input path");
+    SelectComboItem(app.Control(IDC_LAYOUT), 12);   // "Numer Numer_inny X Y"
+    SelectComboItem(app.Control(IDC_SEPARATOR), 1); // ","
     app.PressGenerate();
     const auto box = app.WaitMessage();
     app.ExpectMessage(box, std::wstring(kSuccess) + L"2\nWiersze pominięte: 2 (1, 3)");
     app.Answer(box);
-    WaitUntil([&] { return app.Text(kInputPath).empty(); }, "the input path emptied");
+    WaitUntil([&] { return app.Text(IDC_INPUT_PATH).empty(); }, "the input path emptied");
     EXPECT_EQ(ReadBytes(input + L".wsd"),
               Ansi(L"# Plik wsadowy KARTOVIA 7, wygenerowany przez program Velmora\r\n"
                    L"# \r\n"
