@@ -38,22 +38,10 @@ bool IsLayoutIndex(int index) {
 // Whether a line that gave no record is blank: only blanks, tabs, CRs and
 // the separator character.
 bool IsBlankLine(std::string_view line, char separator) {
-    for (const char c : line) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != separator) {
-            return false;
-        }
-    }
-    return true;
+    const char blanks[] = {' ', '\t', '\r', separator};
+    return line.find_first_not_of(std::string_view(blanks, sizeof blanks)) ==
+           std::string_view::npos;
 }
-
-} // namespace
-
-CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code,
-                           const std::string& codeText, std::string kerg, std::string zudp)
-    : CBatchWriter(CCatalogue(), std::move(path), layout, separator, code, codeText,
-                   std::move(kerg), std::move(zudp)) {}
-
-namespace {
 
 // The entry of the point code the user saw: the one at `index` when it still
 // has that code, else the first entry that has it (the list file may have
@@ -73,93 +61,6 @@ int ResolveCodeIndex(const CCatalogue& catalogue, int index, const std::string& 
     }
     throw InvalidArgumentError();
 }
-
-} // namespace
-
-// The code, its description and the separator are resolved before the file is
-// created, so that an index naming no entry leaves any existing file as it
-// was. With a layout outside 0-13 no definition line and no record is ever
-// written, so neither index is needed then and neither is checked. A
-// separator index outside 0-4 names no separator and is refused like a code
-// index that names no code (InvalidArgumentError).
-CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator,
-                           int code, const std::string& codeText, std::string kerg,
-                           std::string zudp)
-    : m_nLayout(layout), m_nSeparator(separator), m_nCode(code), m_catalogue(std::move(catalogue)) {
-    // The separator also tells blank lines from the others where no record
-    // is made; only where records are made does an unknown one refuse.
-    if (IsLayoutIndex(m_nLayout) ||
-        (m_nSeparator >= 0 && m_nSeparator < m_catalogue.GetSeparatorCount())) {
-        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
-    }
-    if (IsLayoutIndex(m_nLayout)) {
-        m_nCode = ResolveCodeIndex(m_catalogue, m_nCode, codeText);
-        m_strDescription = m_catalogue.GetDescription(m_nCode);
-        m_strCode = m_catalogue.GetCode(m_nCode);
-        // The text that ends every record (KERG wins over ZUDP) must stay on
-        // the record's line: a line break in it would split records and could
-        // even put a "#KONIEC" line in the middle of the file.
-        const std::string& suffixText = !kerg.empty() ? kerg : zudp;
-        if (suffixText.find_first_of("\r\n") != std::string::npos) {
-            throw InvalidArgumentError();
-        }
-    }
-
-    m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));
-    if (!m_file.IsOpen()) {
-        return;
-    }
-    m_strPath = std::move(path);
-    m_bOpen = true;
-    m_strKerg = std::move(kerg);
-    m_bKerg = m_strKerg.empty() ? 0 : 1;
-    m_strZudp = std::move(zudp);
-    m_bZudp = m_strZudp.empty() ? 0 : 1;
-    if (m_bKerg != 0) {
-        m_strRecordSuffix = ";" + m_strKerg;
-    } else if (m_bZudp != 0) {
-        m_strRecordSuffix = ";" + m_strZudp;
-    }
-
-    // One buffer for the whole file: the work buffer that a line is copied
-    // into (with room to read a word past its end), then the record:
-    // "<code>;" stays at its front, the fields and the suffix are written
-    // behind it for every record.
-    m_nRecordPrefix = m_strCode.size() + 1;
-    m_recordBuffer = std::make_unique<char[]>(kWorkBufferSize + m_nRecordPrefix +
-                                              kMaxFields * (kMaxFieldLength + 1) + 1 +
-                                              m_strRecordSuffix.size() + 1);
-    std::copy(m_strCode.begin(), m_strCode.end(), m_recordBuffer.get() + kWorkBufferSize);
-    m_recordBuffer[kWorkBufferSize + m_strCode.size()] = ';';
-
-    WriteHeader();
-}
-
-CBatchWriter::~CBatchWriter() = default;
-
-void CBatchWriter::WriteHeader() {
-    m_file.Write(kCommentLines);
-    if (!IsLayoutIndex(m_nLayout)) {
-        return;
-    }
-    std::string_view definitionSuffix;
-    if (m_bKerg != 0) {
-        definitionSuffix = ";KRG.n";
-    } else if (m_bZudp != 0) {
-        definitionSuffix = ";NWN.n";
-    }
-    std::string line;
-    line.reserve(m_strDescription.size() + 64);
-    line += '#';
-    line += m_strDescription;
-    line += '=';
-    line += GetLayout(m_nLayout).definition;
-    line += definitionSuffix;
-    line += '\n';
-    m_file.Write(line);
-}
-
-namespace {
 
 // The line without its leading blanks, cut to kMaxLineBytes, copied into the
 // work buffer and followed by the bytes the scans may read. Empty for a line
@@ -230,6 +131,81 @@ char* WriteFields(char* out, const Layout& layout, std::span<const std::string_v
 }
 
 } // namespace
+
+CBatchWriter::CBatchWriter(std::string path, int layout, int separator, int code,
+                           const std::string& codeText, std::string kerg, std::string zudp)
+    : CBatchWriter(CCatalogue(), std::move(path), layout, separator, code, codeText,
+                   std::move(kerg), std::move(zudp)) {}
+
+// The code, its description and the separator are resolved before the file is
+// created, so that an index naming no entry leaves any existing file as it
+// was. With a layout outside 0-13 no definition line and no record is ever
+// written, so neither index is needed then and neither is checked. A
+// separator index outside 0-4 names no separator and is refused like a code
+// index that names no code (InvalidArgumentError).
+CBatchWriter::CBatchWriter(CCatalogue catalogue, std::string path, int layout, int separator,
+                           int code, const std::string& codeText, std::string kerg,
+                           std::string zudp)
+    : m_nLayout(layout), m_nSeparator(separator), m_nCode(code), m_catalogue(std::move(catalogue)) {
+    // The separator also tells blank lines from the others where no record
+    // is made; only where records are made does an unknown one refuse.
+    if (IsLayoutIndex(m_nLayout) ||
+        (m_nSeparator >= 0 && m_nSeparator < m_catalogue.GetSeparatorCount())) {
+        m_cSeparator = m_catalogue.GetSeparatorChar(m_nSeparator).front();
+    }
+    if (IsLayoutIndex(m_nLayout)) {
+        m_nCode = ResolveCodeIndex(m_catalogue, m_nCode, codeText);
+        m_strDescription = m_catalogue.GetDescription(m_nCode);
+        m_strCode = m_catalogue.GetCode(m_nCode);
+        // The text that ends every record (KERG wins over ZUDP) must stay on
+        // the record's line: a line break in it would split records and could
+        // even put a "#KONIEC" line in the middle of the file.
+        const std::string& suffixText = !kerg.empty() ? kerg : zudp;
+        if (suffixText.find_first_of("\r\n") != std::string::npos) {
+            throw InvalidArgumentError();
+        }
+    }
+
+    m_file = CTextOutput(platform::CFile::CreateExclusiveForWriting(path));
+    if (!m_file.IsOpen()) {
+        return;
+    }
+    m_strPath = std::move(path);
+    m_bOpen = true;
+    m_strKerg = std::move(kerg);
+    m_bKerg = m_strKerg.empty() ? 0 : 1;
+    m_strZudp = std::move(zudp);
+    m_bZudp = m_strZudp.empty() ? 0 : 1;
+    if (m_bKerg != 0 || m_bZudp != 0) {
+        m_strRecordSuffix = ";" + (m_bKerg != 0 ? m_strKerg : m_strZudp);
+    }
+
+    // One buffer for the whole file: the work buffer that a line is copied
+    // into (with room to read a word past its end), then the record:
+    // "<code>;" stays at its front, the fields and the suffix are written
+    // behind it for every record.
+    m_nRecordPrefix = m_strCode.size() + 1;
+    m_recordBuffer = std::make_unique<char[]>(kWorkBufferSize + m_nRecordPrefix +
+                                              kMaxFields * (kMaxFieldLength + 1) + 1 +
+                                              m_strRecordSuffix.size() + 1);
+    std::copy(m_strCode.begin(), m_strCode.end(), m_recordBuffer.get() + kWorkBufferSize);
+    m_recordBuffer[kWorkBufferSize + m_strCode.size()] = ';';
+
+    WriteHeader();
+}
+
+CBatchWriter::~CBatchWriter() = default;
+
+void CBatchWriter::WriteHeader() {
+    m_file.Write(kCommentLines);
+    if (!IsLayoutIndex(m_nLayout)) {
+        return;
+    }
+    const std::string_view definitionSuffix =
+        m_bKerg != 0 ? ";KRG.n" : (m_bZudp != 0 ? ";NWN.n" : "");
+    m_file.Write("#" + m_strDescription + "=" + std::string(GetLayout(m_nLayout).definition) +
+                 std::string(definitionSuffix) + "\n");
+}
 
 RecordResult CBatchWriter::WriteRecord(std::string_view line, bool decoded) {
     if (WriteConvertedLine(line, decoded)) {

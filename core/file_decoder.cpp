@@ -97,19 +97,19 @@ std::size_t CFileDecoder::StartDecoding(State state, std::string_view bytes, cha
                                         std::size_t room) {
     m_state = state;
     m_raw = CReadBuffer(kReadBlockSize);
-    const std::span<char> free = m_raw.Compact();
-    std::memmove(free.data(), bytes.data(), bytes.size());
-    m_raw.Append(bytes.size());
+    m_raw.ReadBehind([bytes](char* free, std::size_t) {
+        std::memmove(free, bytes.data(), bytes.size());
+        return bytes.size();
+    });
     return ReadDecoded(out, room);
 }
 
 std::size_t CFileDecoder::ReadDecoded(char* out, std::size_t room) {
     for (;;) {
         if (!m_bRawEnded && m_raw.GetUnread().size() < kLongestCharacter) {
-            const std::span<char> free = m_raw.Compact();
-            const std::size_t got = m_file.Read(free.data(), free.size());
-            m_bRawEnded = got == 0;
-            m_raw.Append(got);
+            m_bRawEnded = m_raw.ReadBehind([this](char* free, std::size_t size) {
+                return m_file.Read(free, size);
+            }) == 0;
         }
         const std::string_view in = m_raw.GetUnread();
         const std::span<char> text(out, room);

@@ -26,7 +26,6 @@ inline constexpr char kEndOfText = '\x1A';
 
 class CFileDecoder {
 public:
-    CFileDecoder() = default;
     explicit CFileDecoder(platform::CFile file) : m_file(std::move(file)) {}
 
     bool IsOpen() const noexcept { return m_file.IsOpen(); }
@@ -34,16 +33,8 @@ public:
 
     // How the text read so far was decoded: Cp1250 while it is ASCII.
     TextEncoding GetEncoding() const noexcept {
-        switch (m_state) {
-        case State::Utf8:
-            return TextEncoding::Utf8;
-        case State::Utf16Le:
-            return TextEncoding::Utf16Le;
-        case State::Utf16Be:
-            return TextEncoding::Utf16Be;
-        default:
-            return TextEncoding::Cp1250;
-        }
+        return m_state <= State::Utf16Be ? static_cast<TextEncoding>(m_state)
+                                         : TextEncoding::Cp1250;
     }
 
     // The next text bytes into out, at most room of them; 0 only at the end
@@ -52,13 +43,14 @@ public:
     std::size_t Read(char* out, std::size_t room);
 
 private:
+    // The states of a settled encoding come first, as TextEncoding has them.
     enum class State : unsigned char {
-        Start,   // nothing read yet
-        Ascii,   // the text so far is ASCII: code page 1250 or UTF-8
-        Cp1250,  // the bytes as they stand
-        Utf8,    // decoded
-        Utf16Le, // decoded
-        Utf16Be, // decoded
+        Cp1250 = static_cast<unsigned char>(TextEncoding::Cp1250),   // the bytes as they stand
+        Utf8 = static_cast<unsigned char>(TextEncoding::Utf8),       // decoded
+        Utf16Le = static_cast<unsigned char>(TextEncoding::Utf16Le), // decoded
+        Utf16Be = static_cast<unsigned char>(TextEncoding::Utf16Be), // decoded
+        Start,                                                       // nothing read yet
+        Ascii, // the text so far is ASCII: code page 1250 or UTF-8
     };
 
     // The file's first bytes: a mark is taken away.

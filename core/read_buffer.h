@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <span>
 #include <string_view>
 
 namespace velmora {
@@ -21,18 +20,16 @@ public:
     std::string_view GetUnread() const noexcept { return {m_data.get() + m_nPos, m_nEnd - m_nPos}; }
     void Consume(std::size_t count) noexcept { m_nPos += count; }
 
-    // Moves the unread bytes to the front and returns the room behind them,
-    // for a read to fill; Append then takes in what it read there.
-    std::span<char> Compact() noexcept {
+    // Moves the unread bytes to the front and reads behind them: read(room,
+    // size) fills the room and returns how many bytes it gave, which this
+    // returns too.
+    template <typename Read> std::size_t ReadBehind(Read read) {
         const std::size_t kept = m_nEnd - m_nPos;
-        if (kept > 0 && m_nPos > 0) {
-            std::memmove(m_data.get(), m_data.get() + m_nPos, kept);
-        }
+        std::memmove(m_data.get(), m_data.get() + m_nPos, kept);
         m_nPos = 0;
-        m_nEnd = kept;
-        return {m_data.get() + kept, m_nSize - kept};
+        m_nEnd = kept + read(m_data.get() + kept, m_nSize - kept);
+        return m_nEnd - kept;
     }
-    void Append(std::size_t count) noexcept { m_nEnd += count; }
 
 private:
     std::unique_ptr<char[]> m_data;

@@ -5,7 +5,6 @@
 #include "text_mode_input.h"
 
 #include <cstring>
-#include <span>
 
 namespace velmora {
 
@@ -19,13 +18,12 @@ void CTextModeInput::Fill() {
     if (m_bEnded) {
         return;
     }
-    const std::span<char> room = m_buffer.Compact();
-    const std::size_t got = m_decoder.Read(room.data(), room.size());
-    const void* const stop = std::memchr(room.data(), kEndOfText, got);
-    m_bEnded = got == 0 || stop != nullptr;
-    m_buffer.Append(stop != nullptr
-                        ? static_cast<std::size_t>(static_cast<const char*>(stop) - room.data())
-                        : got);
+    m_buffer.ReadBehind([this](char* room, std::size_t size) {
+        const std::size_t got = m_decoder.Read(room, size);
+        const auto* const stop = static_cast<const char*>(std::memchr(room, kEndOfText, got));
+        m_bEnded = got == 0 || stop != nullptr;
+        return stop != nullptr ? static_cast<std::size_t>(stop - room) : got;
+    });
 }
 
 std::size_t CTextModeInput::ReadPiece(std::string& out, std::size_t maxBytes) {

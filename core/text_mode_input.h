@@ -15,7 +15,6 @@ namespace velmora {
 
 class CTextModeInput {
 public:
-    CTextModeInput() = default;
     explicit CTextModeInput(platform::CFile file);
 
     bool IsOpen() const noexcept { return m_decoder.IsOpen(); }
