@@ -63,10 +63,6 @@ bool IsOverflow(std::string_view number, bool hex) {
     return exponent > -(hex ? 4 : 1) * lead;
 }
 
-constexpr bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 struct Conversion {
     double value = 0.0;
     bool taken = false;        // the conversion took at least one character

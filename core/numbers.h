@@ -10,6 +10,11 @@
 
 namespace velmora {
 
+// An ASCII digit, whatever the locale.
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Longest text FormatFixed can produce (sign, 309 integer digits, point,
 // 9 decimals), with room to spare.
 inline constexpr std::size_t kMaxFixedLength = 330;

@@ -11,10 +11,6 @@ namespace velmora {
 
 namespace {
 
-bool IsDigit(char c) {
-    return static_cast<unsigned char>(c - '0') < 10;
-}
-
 // Copies the run of digits that begins at p, but not past end, to w; returns
 // where it ends and advances w as far. p lies in a token, so a word can be
 // read from anywhere up to end; up to a word is written.
